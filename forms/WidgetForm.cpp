@@ -1,0 +1,48 @@
+#include "WidgetForm.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+// Qt numbers the states Unchecked 0, PartiallyChecked 1, Checked 2; the
+// program's check values are 0 unticked, 1 ticked, 2 greyed.
+int WidgetForm::checkValue(const QString &checkBoxName) const
+{
+    const auto *box = window_->findChild<QCheckBox *>(checkBoxName);
+    if (!box)
+        return ProcessTags::Unticked;
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return ProcessTags::Ticked;
+    case Qt::PartiallyChecked:
+        return ProcessTags::Greyed;
+    case Qt::Unchecked:
+        break;
+    }
+    return ProcessTags::Unticked;
+}
+
+void WidgetForm::setCheckValue(const QString &checkBoxName, int value)
+{
+    auto *box = window_->findChild<QCheckBox *>(checkBoxName);
+    if (!box)
+        return;
+    // Only a greyed box offers the third state, so a click never greys a box.
+    box->setTristate(value == ProcessTags::Greyed);
+    box->setCheckState(value == ProcessTags::Ticked   ? Qt::Checked
+                       : value == ProcessTags::Greyed ? Qt::PartiallyChecked
+                                                      : Qt::Unchecked);
+}
+
+QString WidgetForm::text(const QString &controlName) const
+{
+    auto *control = window_->findChild<QWidget *>(controlName);
+    if (auto *line = qobject_cast<QLineEdit *>(control))
+        return line->text();
+    if (auto *combo = qobject_cast<QComboBox *>(control))
+        return combo->currentText();
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(control))
+        return plain->toPlainText();
+    return QString();
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Any window seen as a ProcessTags::Form: its check boxes and text controls
+// are found by object name among the window's children, at every call.
+
+#include "ProcessTags.h"
+
+class QWidget;
+
+class WidgetForm final : public ProcessTags::Form {
+public:
+    explicit WidgetForm(QWidget *window) : window_(window) {}
+
+    int checkValue(const QString &checkBoxName) const override;
+    void setCheckValue(const QString &checkBoxName, int value) override;
+    QString text(const QString &controlName) const override;
+
+private:
+    QWidget *window_;
+};
