@@ -46,3 +46,14 @@ QString WidgetForm::text(const QString &controlName) const
         return plain->toPlainText();
     return QString();
 }
+
+void WidgetForm::setText(const QString &controlName, const QString &text)
+{
+    auto *control = window_->findChild<QWidget *>(controlName);
+    if (auto *line = qobject_cast<QLineEdit *>(control))
+        line->setText(text);
+    else if (auto *combo = qobject_cast<QComboBox *>(control))
+        combo->setEditText(text);
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(control))
+        plain->setPlainText(text);
+}

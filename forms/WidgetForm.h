@@ -13,6 +13,8 @@ public:
     int checkValue(const QString &checkBoxName) const override;
     void setCheckValue(const QString &checkBoxName, int value) override;
     QString text(const QString &controlName) const override;
+    // Sets a text box's text or a combo box's edit text, as typing would.
+    void setText(const QString &controlName, const QString &text);
 
 private:
     QWidget *window_;

@@ -1,0 +1,172 @@
+#include "FormLayout.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace Twips {
+
+int toPixels(int twips)
+{
+    return int(std::lround(double(twips) / PerPixel));
+}
+
+int fromPixels(int pixels)
+{
+    return pixels * PerPixel;
+}
+
+QRect toPixels(int left, int top, int width, int height)
+{
+    return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
+}
+
+}  // namespace Twips
+
+QFont dialogFont()
+{
+    static const QFont font = [] {
+        const QString classic = QStringLiteral("MS Sans Serif");
+        QFont f(QFontDatabase::hasFamily(classic) ? classic : QStringLiteral("Liberation Sans"));
+        f.setPointSizeF(8.25);
+        return f;
+    }();
+    return font;
+}
+
+namespace {
+
+QString text(const char *s)
+{
+    return s ? QString::fromUtf8(s) : QString();
+}
+
+Qt::Alignment alignment(unsigned flags)
+{
+    if (flags & AlignRight)
+        return Qt::AlignRight | Qt::AlignTop;
+    if (flags & AlignCenter)
+        return Qt::AlignHCenter | Qt::AlignTop;
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+
+QWidget *makeLabel(const ControlSpec &c)
+{
+    auto *label = new QLabel(text(c.caption));
+    label->setAlignment(alignment(c.flags));
+    label->setWordWrap(c.flags & WordWrap);
+    if (c.flags & Link) {
+        label->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255)"));
+        QFont f = label->font();
+        f.setUnderline(true);
+        label->setFont(f);
+    }
+    return label;
+}
+
+QWidget *makeMultiLine(const ControlSpec &c)
+{
+    auto *edit = new QPlainTextEdit(text(c.caption));
+    edit->setTabChangesFocus(true);
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    if (c.flags & NoWrap) {
+        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    }
+    return edit;
+}
+
+QWidget *makeComboBox()
+{
+    auto *combo = new QComboBox;
+    combo->setEditable(true);
+    // The text must stay what was typed: no completion from the list, and
+    // Enter must not add the text to the list.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    return combo;
+}
+
+QWidget *makeControl(const ControlSpec &c)
+{
+    switch (c.kind) {
+    case ControlKind::CheckBox: {
+        auto *box = new QCheckBox(text(c.caption));
+        box->setChecked(c.flags & StartsTicked);
+        return box;
+    }
+    case ControlKind::TextBox:
+        return new QLineEdit(text(c.caption));
+    case ControlKind::MultiLineTextBox:
+        return makeMultiLine(c);
+    case ControlKind::ComboBox:
+        return makeComboBox();
+    case ControlKind::Button: {
+        auto *button = new QPushButton(text(c.caption));
+        button->setAutoDefault(false);
+        button->setDefault(c.flags & DefaultButton);
+        return button;
+    }
+    case ControlKind::Label:
+        return makeLabel(c);
+    case ControlKind::Frame:
+        return new QGroupBox(text(c.caption));
+    case ControlKind::Picture: {
+        auto *picture = new QLabel;
+        picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        picture->setLineWidth(2);
+        picture->setFocusPolicy(Qt::StrongFocus);
+        return picture;
+    }
+    case ControlKind::Line: {
+        auto *line = new QFrame;
+        line->setFrameStyle(QFrame::HLine | QFrame::Plain);
+        return line;
+    }
+    }
+    return nullptr;
+}
+
+QRect geometry(const ControlSpec &c, const QWidget *control)
+{
+    if (c.kind == ControlKind::Line)
+        return QRect(Twips::toPixels(c.left), Twips::toPixels(c.top), Twips::toPixels(c.width), 1);
+    QRect rect = Twips::toPixels(c.left, c.top, c.width, c.height);
+    if (c.flags & SizedToText) {
+        const int width = control->sizeHint().width();
+        if (c.flags & AlignRight)
+            rect.setLeft(rect.right() + 1 - width);
+        else
+            rect.setWidth(width);
+    }
+    return rect;
+}
+
+}  // namespace
+
+void buildControls(QWidget *client, const WindowSpec &spec)
+{
+    client->setFont(dialogFont());
+    for (const ControlSpec &c : spec.controls) {
+        QWidget *parent = c.parent ? client->findChild<QWidget *>(text(c.parent)) : client;
+        QWidget *control = makeControl(c);
+        control->setObjectName(text(c.name));
+        control->setParent(parent ? parent : client);
+        if (c.flags & Bold) {
+            QFont f = control->font();
+            f.setWeight(QFont::Bold);
+            control->setFont(f);
+        }
+        if (c.accessibleName)
+            control->setAccessibleName(text(c.accessibleName));
+        control->setGeometry(geometry(c, control));
+    }
+}
