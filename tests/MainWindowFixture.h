@@ -44,9 +44,14 @@ struct MainWindowFixture {
         return QTest::qWaitForWindowExposed(window);
     }
 
+    // Every window of the program goes, so that the next test starts afresh.
     void discard()
     {
-        delete loadedWindow<frmMain>();
+        QList<QPointer<FormWindow>> windows;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (auto *form = qobject_cast<FormWindow *>(top))
+                windows << form;
+        qDeleteAll(windows);
         window = nullptr;
     }
 

@@ -310,6 +310,19 @@ void TestMainWindow::accessKeys()
     f.focus(f.line("txtTitle"));
     f.key(Qt::Key_G, Qt::AltModifier);
     QTRY_COMPARE(generate.count(), 1);
+    if (!f.window->isEnabled())
+        f.window->enableAfterChild();
+
+    for (auto [menuName, key] : {std::pair{"mnuFile", Qt::Key_F}, {"mnuForm", Qt::Key_O},
+                                 {"mnuHelp", Qt::Key_H}}) {
+        auto *menu = f.window->findChild<QMenu *>(menuName);
+        f.window->activateWindow();
+        f.focus(f.line("txtTitle"));
+        f.key(key, Qt::AltModifier);
+        QTRY_VERIFY2(menu->isVisible(), menuName);
+        menu->close();
+        QTRY_VERIFY(!menu->isVisible());
+    }
 }
 
 void TestMainWindow::ctrlShortcutsFromATextField()
