@@ -1,5 +1,7 @@
 #include "ProcessTags.h"
 
+#include <vector>
+
 namespace ProcessTags {
 
 QString strTags;
@@ -14,25 +16,38 @@ bool isTicked(const Form &form, const TagItem &item)
     return form.checkValue(item.checkBoxName()) == Ticked;
 }
 
-// Appends the item's line; the value and the optional value go in unchanged.
-void appendTagLine(QString &tags, const QString &value, const Form &form, const TagItem &item)
-{
-    tags += QLatin1String(item.before);
-    tags += value;
-    if (item.optionalField) {
-        const QString optional = form.text(QLatin1String(item.optionalField));
-        if (!optional.isEmpty()) {
-            tags += QLatin1String(item.optionalBefore);
-            tags += optional;
-        }
+// A ticked item's line: the value and, where the item has one, the optional
+// value, read once and inserted unchanged.
+struct TagLine {
+    const TagItem *item;
+    QString value;
+    QString optional;
+
+    qsizetype size() const
+    {
+        qsizetype n = qstrlen(item->before) + value.size() + qstrlen(item->after);
+        if (!optional.isEmpty())
+            n += qstrlen(item->optionalBefore) + optional.size();
+        return n;
     }
-    tags += QLatin1String(item.after);
+};
+
+void append(QString &tags, const TagLine &line)
+{
+    tags += QLatin1String(line.item->before);
+    tags += line.value;
+    if (!line.optional.isEmpty()) {
+        tags += QLatin1String(line.item->optionalBefore);
+        tags += line.optional;
+    }
+    tags += QLatin1String(line.item->after);
 }
 
 }  // namespace
 
-// Each append copies once and QString grows geometrically, so the cost is
-// linear in the size of the values however large the pasted texts are.
+// The values are read first and the tag text is then written into a string of
+// the exact final size, so every character is copied once: pasted texts of
+// many megabytes cost no more than copying them.
 void BuildTags(const Form &form)
 {
     strErrors.clear();
@@ -40,21 +55,29 @@ void BuildTags(const Form &form)
 
     const TagItem &wrapper = Catalogue.front();
     const bool wrapped = isTicked(form, wrapper);
-    if (wrapped)
-        strTags += QLatin1String(wrapper.before);
+    qsizetype size = wrapped ? qstrlen(wrapper.before) + qstrlen(wrapper.after) : 0;
 
+    std::vector<TagLine> lines;
     for (auto item = Catalogue.begin() + 1; item != Catalogue.end(); ++item) {
         if (!isTicked(form, *item))
             continue;
+        TagLine line{&*item, form.text(QLatin1String(item->valueField)), QString()};
+        if (item->optionalField)
+            line.optional = form.text(QLatin1String(item->optionalField));
         // Empty means the zero-length text: blanks count as a value.
-        const QString value = form.text(QLatin1String(item->valueField));
-        appendTagLine(strTags, value, form, *item);
-        if (value.isEmpty()) {
+        if (line.value.isEmpty()) {
             strErrors += QLatin1String(item->errorMessage);
             strErrors += LineEnd;
         }
+        size += line.size();
+        lines.push_back(std::move(line));
     }
 
+    strTags.reserve(size);
+    if (wrapped)
+        strTags += QLatin1String(wrapper.before);
+    for (const TagLine &line : lines)
+        append(strTags, line);
     if (wrapped)
         strTags += QLatin1String(wrapper.after);
 }

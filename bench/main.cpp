@@ -1,0 +1,336 @@
+// orvane-bench: how long a user waits, and how much memory the program takes.
+// Prints a table of figures (median of repeated runs, with min and max) with
+// the target beside each. Run it on an X server; scripts/bench starts one Xvfb
+// with -noreset for the whole run.
+//
+//   orvane-bench                     every figure
+//   orvane-bench --probe NAME        (used by the start figures) start the
+//                                    main window or the baseline, print the
+//                                    time from process start to its first
+//                                    paint, and exit
+
+#include "Baseline.h"
+#include "Stats.h"
+
+#include "ProcessTags.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <functional>
+#include <optional>
+
+extern char **environ;
+
+namespace {
+
+long long nowNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * 1000000000LL + ts.tv_nsec;
+}
+
+double msSince(long long startNs)
+{
+    return double(nowNs() - startNs) / 1e6;
+}
+
+// Calls back once, at the first paint of any widget of the named window.
+class FirstPaint : public QObject {
+public:
+    FirstPaint(QString windowName, std::function<void()> onPaint)
+        : windowName_(std::move(windowName)), onPaint_(std::move(onPaint))
+    {
+        qApp->installEventFilter(this);
+    }
+    bool seen() const { return seen_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!seen_ && event->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->window()->objectName() == windowName_) {
+            seen_ = true;
+            onPaint_();
+        }
+        return false;
+    }
+
+private:
+    QString windowName_;
+    std::function<void()> onPaint_;
+    bool seen_ = false;
+};
+
+// ---- Start: from process start to the first paint, and peak memory --------
+
+int probe(const char *which, int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const long long spawned = std::atoll(std::getenv("ORVANE_BENCH_SPAWNED_NS"));
+    const bool main = std::strcmp(which, "main") == 0;
+    FirstPaint painted(main ? QStringLiteral("frmMain") : QStringLiteral("Baseline"), [spawned] {
+        std::printf("%lld\n", nowNs() - spawned);
+        std::fflush(stdout);
+        std::_Exit(0);  // no teardown: only the way up is measured
+    });
+    if (main) {
+        showWindow<frmMain>();
+    } else {
+        QWidget *baseline = makeBaselineWindow();
+        baseline->setObjectName(QStringLiteral("Baseline"));
+        baseline->show();
+    }
+    return app.exec();
+}
+
+struct StartRun {
+    double ms;
+    double peakMiB;
+};
+
+std::optional<StartRun> spawnProbe(const char *self, const char *which)
+{
+    int out[2];
+    if (pipe(out) != 0)
+        return std::nullopt;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+
+    const long long spawned = nowNs();
+    setenv("ORVANE_BENCH_SPAWNED_NS", std::to_string(spawned).c_str(), 1);
+    char *args[] = {const_cast<char *>(self), const_cast<char *>("--probe"),
+                    const_cast<char *>(which), nullptr};
+    pid_t pid = 0;
+    const int spawnError = posix_spawn(&pid, self, &actions, nullptr, args, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    if (spawnError != 0) {
+        close(out[0]);
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[64];
+    ssize_t n = 0;
+    while ((n = read(out[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, size_t(n));
+    close(out[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    if (text.empty())
+        return std::nullopt;
+    return StartRun{double(std::atoll(text.c_str())) / 1e6, double(usage.ru_maxrss) / 1024.0};
+}
+
+void startFigures(const char *self, int runs)
+{
+    // A stored settings file, as a user who has run the program before has.
+    QTemporaryDir config;
+    QDir().mkpath(config.path() + QStringLiteral("/Quillfern"));
+    QFile file(config.path() + QStringLiteral("/Quillfern/Orvane.conf"));
+    if (file.open(QIODevice::WriteOnly))
+        file.write("[DefaultItems]\nIncludeHTML=1\nTitle=1\nKeywords=1\nDescription=1\n"
+                   "[StartupPosition]\nLeft=1500\nTop=1500\n");
+    file.close();
+    setenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()).constData(), 1);
+
+    Samples mainMs, baseMs, mainMiB, baseMiB;
+    for (int i = 0; i < runs; ++i) {
+        for (const char *which : {"main", "baseline"}) {
+            const auto run = spawnProbe(self, which);
+            if (!run) {
+                std::fprintf(stderr, "the %s probe did not paint\n", which);
+                continue;
+            }
+            const bool main = std::strcmp(which, "main") == 0;
+            (main ? mainMs : baseMs).add(run->ms);
+            (main ? mainMiB : baseMiB).add(run->peakMiB);
+        }
+    }
+    const double startRatio = mainMs.median() / baseMs.median();
+    const double memoryRatio = mainMiB.median() / baseMiB.median();
+    printRow("Start to first paint: Orvane", mainMs, "ms", "", "");
+    printRow("Start to first paint: baseline Qt window", baseMs, "ms", "", "");
+    printRow("Start ratio (Orvane / baseline)", Samples{{startRatio}}, "x", "<= 1.10 x",
+             startRatio <= 1.10 ? "yes" : "NO");
+    printRow("Peak memory: Orvane", mainMiB, "MiB", "", "");
+    printRow("Peak memory: baseline Qt window", baseMiB, "MiB", "", "");
+    printRow("Peak memory ratio (Orvane / baseline)", Samples{{memoryRatio}}, "x", "<= 1.10 x",
+             memoryRatio <= 1.10 ? "yes" : "NO");
+}
+
+// ---- The tag builder alone -------------------------------------------------
+
+class MapForm final : public ProcessTags::Form {
+public:
+    QHash<QString, QString> texts;
+    int checkValue(const QString &) const override { return ProcessTags::Ticked; }
+    void setCheckValue(const QString &, int) override {}
+    QString text(const QString &name) const override { return texts.value(name); }
+};
+
+// Words and blanks, as a pasted text has them, `size` characters long.
+QString sampleText(qsizetype size, bool lineBreaks)
+{
+    static const char *const words[] = {"tags", "page", "head", "title", "meta", "quill",
+                                        "fern", "index", "robot", "words"};
+    QString text;
+    text.reserve(size + 8);
+    qsizetype lineLength = 0;
+    for (unsigned i = 0; text.size() < size; ++i) {
+        text += QLatin1String(words[(i * 7u + i / 3u) % 10u]);
+        lineLength += 6;
+        if (lineBreaks && lineLength > 70) {
+            text += QLatin1Char('\n');
+            lineLength = 0;
+        } else {
+            text += QLatin1Char(' ');
+        }
+    }
+    text.truncate(size);
+    return text;
+}
+
+void buildTagsFigure(int runs)
+{
+    MapForm form;
+    const QString value = sampleText(8 << 20, false);
+    for (const ProcessTags::TagItem &item : ProcessTags::Catalogue) {
+        if (item.valueField)
+            form.texts.insert(QLatin1String(item.valueField), value);
+        if (item.optionalField)
+            form.texts.insert(QLatin1String(item.optionalField), value);
+    }
+    Samples throughput;
+    for (int i = 0; i < runs; ++i) {
+        const long long start = nowNs();
+        ProcessTags::BuildTags(form);
+        const double seconds = msSince(start) / 1000.0;
+        // One byte a character: the size of the text as it is saved.
+        throughput.add(double(ProcessTags::strTags.size()) / 1e6 / seconds);
+    }
+    printRow("BuildTags, 8 MiB in every field (MB of tags/s)", throughput, "MB/s", ">= 1000 MB/s",
+             throughput.median() >= 1000 ? "yes" : "NO");
+}
+
+// ---- Windows: generating, typing -----------------------------------------
+
+frmMain *openMainWindow()
+{
+    frmMain *window = showWindow<frmMain>();
+    if (!QTest::qWaitForWindowExposed(window))
+        std::fprintf(stderr, "the main window was not shown\n");
+    return window;
+}
+
+void fillEveryField(frmMain *window, const QString &value, const QString &description)
+{
+    for (const ProcessTags::TagItem &item : ProcessTags::Catalogue) {
+        for (const char *field : {item.valueField, item.optionalField})
+            if (field)
+                window->form().setText(QLatin1String(field), value);
+        window->form().setCheckValue(item.checkBoxName(), ProcessTags::Ticked);
+    }
+    window->form().setText(QStringLiteral("txtDescription"), description);
+}
+
+// From pressing "Generate Tags" to the first paint of the tags window.
+Samples generateToPaint(frmMain *window, int runs)
+{
+    Samples ms;
+    for (int i = 0; i < runs; ++i) {
+        long long start = 0;
+        double elapsed = -1;
+        FirstPaint painted(QStringLiteral("frmTags"), [&] { elapsed = msSince(start); });
+        start = nowNs();
+        window->control<QPushButton>("cmdGenerateTags")->click();
+        const long long giveUp = nowNs() + 10'000'000'000LL;
+        while (!painted.seen() && nowNs() < giveUp)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (elapsed >= 0)
+            ms.add(elapsed);
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String("frmTags"))
+                top->close();
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return ms;
+}
+
+void generateFigures(int runs)
+{
+    frmMain *window = openMainWindow();
+    const QString value = sampleText(64 << 10, false);
+    fillEveryField(window, value, value);
+    const Samples small = generateToPaint(window, runs);
+    printRow("Generate to tags window painted, 64 KiB fields", small, "ms", "<= 100 ms",
+             small.median() <= 100 ? "yes" : "NO");
+
+    fillEveryField(window, value, sampleText(1 << 20, true));
+    const Samples large = generateToPaint(window, runs);
+    printRow("Generate, 1 MiB description", large, "ms", "<= 500 ms",
+             large.median() <= 500 ? "yes" : "NO");
+    delete window;
+}
+
+// One keystroke in a description that already holds 1 MiB: the key handled,
+// the tick rule run, and the window repainted.
+void typingFigure(int runs, bool lineBreaks, const char *label)
+{
+    frmMain *window = openMainWindow();
+    auto *description = window->control<QPlainTextEdit>("txtDescription");
+    description->setPlainText(sampleText(1 << 20, lineBreaks));
+    description->moveCursor(QTextCursor::End);
+    description->setFocus();
+    QCoreApplication::processEvents();
+    Samples ms;
+    for (int i = 0; i < runs; ++i) {
+        const long long start = nowNs();
+        QTest::keyClick(description, i % 2 ? Qt::Key_Backspace : Qt::Key_A);
+        QCoreApplication::processEvents();
+        ms.add(msSince(start));
+    }
+    printRow(label, ms, "ms", "<= 2 ms", ms.median() <= 2 ? "yes" : "NO");
+    delete window;
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && std::strcmp(argv[1], "--probe") == 0)
+        return probe(argv[2], argc, argv);
+
+    const int runs = 15;
+    std::printf("Orvane benchmark: %d runs a figure, Qt %s, platform %s\n\n", runs, qVersion(),
+                std::getenv("DISPLAY") ? "xcb" : "(no DISPLAY)");
+    printHeader();
+    startFigures(argv[0], runs);
+
+    QApplication app(argc, argv);
+    buildTagsFigure(runs);
+    typingFigure(runs, true, "Keystroke, 1 MiB description in lines");
+    typingFigure(runs, false, "Keystroke, 1 MiB description in one line");
+    generateFigures(runs);
+    return 0;
+}
