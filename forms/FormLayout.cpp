@@ -35,8 +35,17 @@ QFont dialogFont()
 {
     static const QFont font = [] {
         const QString classic = QStringLiteral("MS Sans Serif");
-        QFont f(QFontDatabase::hasFamily(classic) ? classic : QStringLiteral("Liberation Sans"));
+        if (QFontDatabase::hasFamily(classic)) {
+            QFont f(classic);
+            f.setPointSizeF(8.25);
+            return f;
+        }
+        // Liberation Sans at 96 % of its width sets the captions in the widths
+        // the layout gives them; at full width the longest label of the Robot
+        // Values window would run past the window's edge.
+        QFont f(QStringLiteral("Liberation Sans"));
         f.setPointSizeF(8.25);
+        f.setStretch(96);
         return f;
     }();
     return font;
@@ -64,10 +73,9 @@ QWidget *makeLabel(const ControlSpec &c)
     label->setAlignment(alignment(c.flags));
     label->setWordWrap(c.flags & WordWrap);
     if (c.flags & Link) {
-        label->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255)"));
-        QFont f = label->font();
-        f.setUnderline(true);
-        label->setFont(f);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+        label->setPalette(palette);
     }
     return label;
 }
@@ -160,9 +168,13 @@ void buildControls(QWidget *client, const WindowSpec &spec)
         QWidget *control = makeControl(c);
         control->setObjectName(text(c.name));
         control->setParent(parent ? parent : client);
-        if (c.flags & Bold) {
+        // Changed only now, so that the control inherits the window's font first.
+        if (c.flags & (Bold | Link)) {
             QFont f = control->font();
-            f.setWeight(QFont::Bold);
+            if (c.flags & Bold)
+                f.setWeight(QFont::Bold);
+            if (c.flags & Link)
+                f.setUnderline(true);
             control->setFont(f);
         }
         if (c.accessibleName)

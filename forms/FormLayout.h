@@ -67,7 +67,7 @@ QRect toPixels(int left, int top, int width, int height);
 }  // namespace Twips
 
 // "MS Sans Serif" 8.25 pt where the system has it; else Liberation Sans at the
-// same size, whose widths keep every caption whole in its box.
+// same size and 96 % width, whose widths keep every caption whole in its box.
 QFont dialogFont();
 
 // Creates the table's controls as children of `client`, in tab order.

@@ -1,7 +1,12 @@
 #include "frmMain.h"
 
 #include "ProcessTags.h"
+#include "Prompts.h"
 #include "Registry.h"
+#include "frmAbout.h"
+#include "frmPreferences.h"
+#include "frmRobotValues.h"
+#include "frmTags.h"
 
 #include "../resources/orvane-icon.xpm"
 
@@ -154,6 +159,7 @@ void frmMain::buildMenus()
         if (!menu || menu->objectName() != QLatin1String(item.menuName)) {
             menu = bar->addMenu(QString::fromUtf8(item.menuCaption));
             menu->setObjectName(QLatin1String(item.menuName));
+            menu->setFont(dialogFont());  // a popup does not inherit the window's font
         }
         QAction *action = menu->addAction(QString::fromUtf8(item.caption));
         action->setObjectName(QLatin1String(item.name));
@@ -236,14 +242,32 @@ void frmMain::ClearAll(QWidget *form)
 
 void frmMain::cmdGenerateTags_Click()
 {
+    // A refresh needs its seconds; any other missing value goes to the error
+    // list instead of stopping the generation.
+    auto *seconds = control<QLineEdit>("txtRefreshSeconds");
+    if (form_.checkValue(QStringLiteral("chkRefresh")) == ProcessTags::Ticked &&
+        seconds->text().isEmpty()) {
+        Prompts::showMessage(this, {QStringLiteral("A refresh seconds value is required"),
+                                    QStringLiteral("Processing Error"), QMessageBox::Warning});
+        seconds->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // The tags window enables this window again when it closes.
+    disableForChild();
+    ProcessTags::BuildTags(form_);
+    showWindow<frmTags>();
 }
 
 void frmMain::cmdRobotValues_Click()
 {
+    // A help window beside this one: this window stays usable.
+    showWindow<frmRobotValues>();
 }
 
 void frmMain::mnuPreferences_Click()
 {
+    disableForChild();
+    showWindow<frmPreferences>();
 }
 
 void frmMain::mnuExit_Click()
@@ -269,4 +293,6 @@ void frmMain::mnuClearAll_Click()
 
 void frmMain::mnuAbout_Click()
 {
+    disableForChild();
+    showWindow<frmAbout>();
 }

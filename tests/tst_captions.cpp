@@ -1,7 +1,12 @@
 // Every caption stays whole in its fixed box with the font the program really
 // uses: check boxes, buttons and labels of a fixed size, in every window.
 
+#include "frmAbout.h"
+#include "frmErrors.h"
 #include "frmMain.h"
+#include "frmPreferences.h"
+#include "frmRobotValues.h"
+#include "frmTags.h"
 
 #include <QtTest>
 #include <QCheckBox>
@@ -9,6 +14,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyleOptionButton>
+
+#include <functional>
+
+Q_DECLARE_METATYPE(std::function<FormWindow *()>)
 
 namespace {
 
@@ -45,9 +54,16 @@ QStringList clippedCaptions(const QWidget *window)
     for (QPushButton *button : window->findChildren<QPushButton *>())
         if (textWidth(button, button->text()) > captionRoom(button))
             clipped << button->objectName();
-    for (QLabel *label : window->findChildren<QLabel *>())
-        if (!label->wordWrap() && textWidth(label, label->text()) > label->contentsRect().width())
+    const QRect client = window->findChild<QWidget *>()->rect();
+    for (QLabel *label : window->findChildren<QLabel *>()) {
+        if (label->text().isEmpty() || label->wordWrap())
+            continue;
+        // A label as wide as its text must still end inside the window.
+        const QRect inWindow(label->mapTo(window, QPoint(0, 0)), label->size());
+        if (textWidth(label, label->text()) > label->contentsRect().width() ||
+            !client.contains(inWindow))
             clipped << label->objectName();
+    }
     return clipped;
 }
 
@@ -58,7 +74,8 @@ class TestCaptions : public QObject {
 
 private slots:
     void dialogFontIsInstalled();
-    void mainWindow();
+    void everyWindow_data();
+    void everyWindow();
 };
 
 // If the font were missing, the font system would quietly substitute a wider one.
@@ -70,12 +87,29 @@ void TestCaptions::dialogFontIsInstalled()
     QCOMPARE(real.pointSizeF(), 8.25);
 }
 
-void TestCaptions::mainWindow()
+void TestCaptions::everyWindow_data()
 {
-    frmMain window;
-    QCOMPARE(QFontInfo(window.control<QCheckBox>("chkTitle")->font()).family(),
-             QFontInfo(dialogFont()).family());
-    QCOMPARE(clippedCaptions(&window), QStringList());
+    QTest::addColumn<std::function<FormWindow *()>>("make");
+    QTest::newRow("frmMain") << std::function<FormWindow *()>([] { return new frmMain; });
+    QTest::newRow("frmTags") << std::function<FormWindow *()>([] { return new frmTags; });
+    QTest::newRow("frmErrors") << std::function<FormWindow *()>([] { return new frmErrors; });
+    QTest::newRow("frmPreferences")
+        << std::function<FormWindow *()>([] { return new frmPreferences; });
+    QTest::newRow("frmRobotValues")
+        << std::function<FormWindow *()>([] { return new frmRobotValues; });
+    QTest::newRow("frmAbout") << std::function<FormWindow *()>([] { return new frmAbout; });
+}
+
+void TestCaptions::everyWindow()
+{
+    QFETCH(std::function<FormWindow *()>, make);
+    std::unique_ptr<FormWindow> window(make());
+    window->Form_Load();
+    for (QWidget *control : window->findChildren<QWidget *>())
+        if (!control->objectName().isEmpty())
+            QVERIFY2(QFontInfo(control->font()).family() == QFontInfo(dialogFont()).family(),
+                     qPrintable(control->objectName()));
+    QCOMPARE(clippedCaptions(window.get()), QStringList());
 }
 
 QTEST_MAIN(TestCaptions)

@@ -1,0 +1,39 @@
+#include "frmErrors.h"
+
+#include "ProcessTags.h"
+#include "frmTags.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+// clang-format off
+const WindowSpec Layout{"frmErrors", "Errors", 6105, 2460, FrameStyle::FixedToolWindow, {
+    {"txtErrors", ControlKind::MultiLineTextBox, nullptr, 120, 120, 5895, 1815, NoFlags, nullptr, "Errors"},
+    {"cmdClose", ControlKind::Button, "Cl&ose", 4800, 2040, 1215, 315, DefaultButton | CancelButton},
+}};
+// clang-format on
+
+}  // namespace
+
+frmErrors::frmErrors() : FormWindow(Layout)
+{
+    connect(control<QPushButton>("cmdClose"), &QPushButton::clicked, this, &frmErrors::cmdClose_Click);
+}
+
+void frmErrors::Form_Load()
+{
+    control<QPlainTextEdit>("txtErrors")->setPlainText(ProcessTags::strErrors);
+}
+
+void frmErrors::Form_Unload()
+{
+    if (auto *tags = loadedWindow<frmTags>())
+        tags->enableAfterChild();
+}
+
+void frmErrors::cmdClose_Click()
+{
+    close();
+}

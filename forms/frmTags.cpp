@@ -1,0 +1,153 @@
+#include "frmTags.h"
+
+#include "ProcessTags.h"
+#include "Prompts.h"
+#include "frmErrors.h"
+#include "frmMain.h"
+
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStringEncoder>
+
+namespace {
+
+// clang-format off
+const WindowSpec Layout{"frmTags", "Tags", 6240, 4095, FrameStyle::FixedToolWindow, {
+    {"txtTags", ControlKind::MultiLineTextBox, nullptr, 120, 360, 6015, 3255, NoWrap, nullptr, "Tags"},
+    {"cmdSave", ControlKind::Button, "&Save To File", 2040, 3720, 1455, 315, CancelButton},
+    {"cmdClose", ControlKind::Button, "Cl&ose", 4920, 3720, 1215, 315, DefaultButton},
+    {"cmdCopyToClipboard", ControlKind::Button, "&Copy To Clipboard", 120, 3720, 1815, 315},
+    {"lblTags", ControlKind::Label, "The tags you requested, served up fresh and hot...", 120, 75, 3585, 195, SizedToText},
+    {"cmdErrors", ControlKind::Button, "&Errors?", 3600, 3720, 1215, 315},
+}};
+// clang-format on
+
+const char *const SaveAsFilter = "HTML File (*.htm, *.html)|*.htm;*.html|Text File (*.txt)|*.txt";
+
+const char *const SaveFailedLines[] = {
+    "The file could not be saved. This may be due to one of the following:",
+    "- The file could be in use by another application",
+    "- The file may be set as read-only",
+    "- There may be insufficient disk space to save the file",
+};
+
+const QLatin1String CrLf("\r\n");
+
+Prompts::SaveRequest saveAsRequest()
+{
+    return {QStringLiteral("Save As"), nameFiltersFromPairs(QLatin1String(SaveAsFilter)),
+            QStringLiteral("txt")};
+}
+
+QString saveFailedText()
+{
+    QStringList lines;
+    for (const char *line : SaveFailedLines)
+        lines << QLatin1String(line);
+    return lines.join(CrLf);
+}
+
+// Everything or nothing reaches the device; unbuffered, so a full disk shows
+// here rather than in a flush that nobody checks.
+bool writeAll(QFileDevice &file, const QByteArray &bytes)
+{
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+
+bool writeFile(const QString &fileName, const QByteArray &bytes)
+{
+    const QFileInfo target(fileName);
+    if (target.exists() && !target.isFile() && !target.isDir()) {
+        // A device cannot be replaced by a renamed temporary file (and as root
+        // the rename would succeed and remove the device): write into it.
+        QFile device(fileName);
+        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return false;
+        const bool written = writeAll(device, bytes);
+        device.close();
+        return written && device.error() == QFileDevice::NoError;
+    }
+    // The text goes to a temporary file that replaces the old file only once
+    // it is complete, so a failed save leaves the old file whole.
+    QSaveFile file(fileName);
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && writeAll(file, bytes) &&
+           file.commit();
+}
+
+}  // namespace
+
+QStringList nameFiltersFromPairs(const QString &pairs)
+{
+    const QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = parts[i + 1].split(QLatin1Char(';')).join(QLatin1Char(' '));
+        filters << parts[i] + QLatin1String(" (") + patterns + QLatin1Char(')');
+    }
+    return filters;
+}
+
+frmTags::frmTags() : FormWindow(Layout)
+{
+    connect(control<QPushButton>("cmdSave"), &QPushButton::clicked, this, &frmTags::cmdSave_Click);
+    connect(control<QPushButton>("cmdClose"), &QPushButton::clicked, this, &frmTags::cmdClose_Click);
+    connect(control<QPushButton>("cmdCopyToClipboard"), &QPushButton::clicked, this,
+            &frmTags::cmdCopyToClipboard_Click);
+    connect(control<QPushButton>("cmdErrors"), &QPushButton::clicked, this, &frmTags::cmdErrors_Click);
+}
+
+void frmTags::Form_Load()
+{
+    control<QPlainTextEdit>("txtTags")->setPlainText(ProcessTags::strTags);
+}
+
+void frmTags::Form_Unload()
+{
+    if (auto *main = loadedWindow<frmMain>())
+        main->enableAfterChild();
+}
+
+// The text box keeps its lines as blocks; the text is rebuilt with the CRLF
+// line ends the tag text was made with. The raw text is read because the
+// plain text would turn no-break spaces into ordinary ones.
+QString frmTags::currentText() const
+{
+    QString text = control<QPlainTextEdit>("txtTags")->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, CrLf);
+    // Shift+Enter starts a line within a block.
+    text.replace(QChar::LineSeparator, CrLf);
+    return text;
+}
+
+void frmTags::cmdSave_Click()
+{
+    const QString fileName = Prompts::askSaveFileName(this, saveAsRequest());
+    if (fileName.isEmpty())
+        return;
+    // Exactly the text, with no line end added after it: a generated text
+    // already ends with CRLF, and one more would leave an empty last line.
+    QStringEncoder toSystem(QStringEncoder::System);
+    const QByteArray bytes = toSystem(currentText());
+    if (!writeFile(fileName, bytes))
+        Prompts::showMessage(this, {saveFailedText(), QString(), QMessageBox::NoIcon});
+}
+
+void frmTags::cmdClose_Click()
+{
+    close();
+}
+
+void frmTags::cmdCopyToClipboard_Click()
+{
+    QGuiApplication::clipboard()->setText(currentText());
+}
+
+void frmTags::cmdErrors_Click()
+{
+    disableForChild();
+    showWindow<frmErrors>();
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The tags window: shows the text of the latest generation, which the user may
+// edit before copying it to the clipboard or saving it, and opens the error
+// list. The main window stays disabled while it is open.
+
+#include "FormWindow.h"
+
+#include <QStringList>
+
+class frmTags : public FormWindow {
+    Q_OBJECT
+
+public:
+    frmTags();
+
+    void Form_Load() override;
+
+protected:
+    void Form_Unload() override;
+
+private:
+    QString currentText() const;
+
+    void cmdSave_Click();
+    void cmdClose_Click();
+    void cmdCopyToClipboard_Click();
+    void cmdErrors_Click();
+};
+
+// A file dialog filter written as "Description|*.a;*.b|Description|*.c" as
+// Qt's name filters, "Description (*.a *.b)", one per description. Qt reads
+// the patterns from the last bracketed group, so a description that carries
+// brackets of its own keeps them.
+QStringList nameFiltersFromPairs(const QString &pairs);
