@@ -3,7 +3,8 @@
 // the target beside each. Run it on an X server; scripts/bench starts one Xvfb
 // with -noreset for the whole run.
 //
-//   orvane-bench                     every figure
+//   orvane-bench [GROUP...]          every figure, or only the groups named:
+//                                    start, build, typing, generate
 //   orvane-bench --probe NAME        (used by the start figures) start the
 //                                    main window or the baseline, print the
 //                                    time from process start to its first
@@ -322,15 +323,28 @@ int main(int argc, char *argv[])
         return probe(argv[2], argc, argv);
 
     const int runs = 15;
+    const auto wanted = [&](const char *group) {
+        if (argc < 2)
+            return true;
+        for (int i = 1; i < argc; ++i)
+            if (std::strcmp(argv[i], group) == 0)
+                return true;
+        return false;
+    };
     std::printf("Orvane benchmark: %d runs a figure, Qt %s, platform %s\n\n", runs, qVersion(),
                 std::getenv("DISPLAY") ? "xcb" : "(no DISPLAY)");
     printHeader();
-    startFigures(argv[0], runs);
+    if (wanted("start"))
+        startFigures(argv[0], runs);
 
     QApplication app(argc, argv);
-    buildTagsFigure(runs);
-    typingFigure(runs, true, "Keystroke, 1 MiB description in lines");
-    typingFigure(runs, false, "Keystroke, 1 MiB description in one line");
-    generateFigures(runs);
+    if (wanted("build"))
+        buildTagsFigure(runs);
+    if (wanted("typing")) {
+        typingFigure(runs, true, "Keystroke, 1 MiB description in lines");
+        typingFigure(runs, false, "Keystroke, 1 MiB description in one line");
+    }
+    if (wanted("generate"))
+        generateFigures(runs);
     return 0;
 }
