@@ -1,228 +1,157 @@
-// The tag builder, byte for byte: one table row per form state, with the tag
-// text and the error list it must produce.
+// The tag engine without windows: the builder and its catalogue byte for byte,
+// one row per form state, and the default items between a form and the store.
 
-#include "FakeForm.h"
+#include "ProcessTags.h"
+#include "Registry.h"
 
 #include <QtTest>
 
 using namespace ProcessTags;
-using Fields = QMap<QString, QString>;
+using namespace Registry;
 
 namespace {
 
-// Joins lines, each followed by CRLF.
-QString lines(const QStringList &list)
+// A form made of one map, control name to check value or text.
+struct FakeForm final : Form {
+    explicit FakeForm(const QVariantMap &map) : controls(map) {}
+    int checkValue(const QString &name) const override { return controls.value(name).toInt(); }
+    void setCheckValue(const QString &name, int value) override { controls[name] = value; }
+    QString text(const QString &name) const override { return controls.value(name).toString(); }
+    QVariantMap controls;
+};
+
+// The texts, plus the check boxes of the named items ("chk" + key) set to one value.
+QVariantMap form(const QStringList &keys, QVariantMap texts = {}, int value = Ticked)
 {
-    QString text;
-    for (const QString &line : list)
-        text += line + QLatin1String("\r\n");
-    return text;
+    for (const QString &key : keys)
+        texts[QLatin1String("chk") + key] = value;
+    return texts;
 }
 
-FakeForm makeForm(const QStringList &tickedKeys, const Fields &fields, int tickValue = Ticked)
+QString lines(const QStringList &list) { return list.join("\r\n") + "\r\n"; }
+
+QString error(const QString &item, const QString &field = "it")
 {
-    FakeForm form;
-    for (const QString &key : tickedKeys)
-        form.checks[QLatin1String("chk") + key] = tickValue;
-    form.texts = fields;
-    return form;
+    return item + " was checked but there was no value assigned to " + field;
 }
+
+const QStringList EveryKey = {
+    "IncludeHTML",  "Title", "Email",   "Refresh", "Keywords",      "Description", "Copyright",
+    "RevisitAfter", "Robot", "DCTitle", "Creator", "DCDescription", "Publisher",   "Contributors"};
+
+// Every item ticked, each field holding its own name and the refresh address a
+// blank: every template byte once, in catalogue order.
+const QString EveryTag = lines(
+    {"<html>", "<head>", "<title>txtTitle</title>", "<link REV=\"made\" href=\"mailto:txtEmail\">",
+     "<META HTTP-EQUIV=\"refresh\" CONTENT=\"txtRefreshSeconds; URL= \">",
+     "<META NAME=\"keywords\" CONTENT=\"txtKeywords\">",
+     "<META NAME=\"description\" CONTENT=\"txtDescription\">",
+     "<META NAME=\"copyright\" CONTENT=\"txtCopyright\">",
+     "<META NAME=\"revisit-after\" CONTENT=\"txtRevisitAfter\">",
+     "<META NAME=\"Robot\" CONTENT=\"cboRobot\">", "<META NAME=\"DC.Title\" CONTENT=\"txtTitle\">",
+     "<META NAME=\"DC.Creator\" CONTENT=\"txtCreator\">",
+     "<META NAME=\"DC.Description\" CONTENT=\"txtDescription\">",
+     "<META NAME=\"DC.Publisher\" CONTENT=\"txtPublisher\">",
+     "<META NAME=\"DC.Contributors\" CONTENT=\"txtContributors\">", "</head>", "</html>"});
 
 }  // namespace
 
 class TestBuildTags : public QObject {
     Q_OBJECT
 
+    QTemporaryDir config_;
+
 private slots:
-    void build_data();
-    void build();
-    void greyedBoxesCountAsUnticked();
-    void everyItemInCatalogueOrder();
-    void everyErrorInCatalogueOrder();
-    void secondCallStartsAfresh();
-    void checkBoxNamesFollowKeys();
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path())); }
+
+    void build_data()
+    {
+        QTest::addColumn<QVariantMap>("controls");
+        QTest::addColumn<QString>("tags");
+        QTest::addColumn<QString>("errors");
+
+        QVariantMap everyField{{"txtRefreshURL", " "}};
+        for (const char *name : {"txtTitle", "txtEmail", "txtRefreshSeconds", "txtKeywords",
+                                 "txtDescription", "txtCopyright", "txtRevisitAfter", "cboRobot",
+                                 "txtCreator", "txtPublisher", "txtContributors"})
+            everyField[name] = name;
+
+        // A titled page that refreshes itself and keeps robots out.
+        QTest::newRow("worked example")
+            << form({"IncludeHTML", "Title", "Refresh", "Robot"},
+                    {{"txtTitle", "Page Title"}, {"txtRefreshSeconds", "12"}, {"cboRobot", "NONE"}})
+            << lines({"<html>", "<head>", "<title>Page Title</title>",
+                      "<META HTTP-EQUIV=\"refresh\" CONTENT=\"12\">",
+                      "<META NAME=\"Robot\" CONTENT=\"NONE\">", "</head>", "</html>"})
+            << QString();
+        QTest::newRow("nothing ticked") << form({}, everyField) << QString() << QString();
+        QTest::newRow("greyed is not ticked")
+            << form(EveryKey, everyField, Greyed) << QString() << QString();
+        QTest::newRow("only the wrapper")
+            << form({"IncludeHTML"}, everyField)
+            << lines({"<html>", "<head>", "</head>", "</html>"}) << QString();
+        QTest::newRow("a blank is a value, nothing is escaped")
+            << form({"Copyright", "Keywords"}, {{"txtCopyright", " "}, {"txtKeywords", "<&\">"}})
+            << lines({"<META NAME=\"keywords\" CONTENT=\"<&\">\">",
+                      "<META NAME=\"copyright\" CONTENT=\" \">"})
+            << QString();
+        QTest::newRow("every item") << form(EveryKey, everyField) << EveryTag << QString();
+        // The same with every field empty but the address, which alone is no refresh
+        // value: every error message once, Title's before DC.Title's.
+        QTest::newRow("every error")
+            << form(EveryKey, {{"txtRefreshURL", " "}})
+            << QString(EveryTag).remove(QRegularExpression("(txt|cbo)\\w+"))
+            << lines({error("Title"), error("Email"), error("Refresh", "Refresh Seconds"),
+                      error("Keywords"), error("Description"), error("Copyright"),
+                      error("Revisit After"), error("Robot"), error("DC.Title", "Title"),
+                      error("Creator"), error("DC.Description", "Description"), error("Publisher"),
+                      error("Contributors")});
+    }
+
+    void build()
+    {
+        QFETCH(QVariantMap, controls);
+        // A call that leaves tags and errors behind first: each call starts afresh.
+        BuildTags(FakeForm(form({"Title", "Email"})));
+        BuildTags(FakeForm(controls));
+        QTEST(strTags, "tags");
+        QTEST(strErrors, "errors");
+    }
+
+    // Loading unticks every box while nothing is stored. Of the stored texts only
+    // "1" ticks a box and "2" greys it; any other text, or none, unticks it.
+    void defaultItems()
+    {
+        const std::string keyPath = "Software\\Quillfern\\Orvane\\DefaultItems";
+        // Every box ticked before each load, and two fields it must leave alone.
+        const QVariantMap texts{{"txtTitle", "kept"}, {"cboRobot", "mine"}};
+        FakeForm loaded(form(EveryKey, texts));
+        LoadDefaultItems(loaded);
+        QCOMPARE(loaded.controls, form(EveryKey, texts, Unticked));
+
+        for (const QString item : {"IncludeHTML=1", "Title=0", "Email=2", "Refresh=",
+                                   "Keywords=yes", "Description=3", "Copyright= 1", "Robot=01"})
+            SetRegValue(CurrentUser, keyPath, item.section('=', 0, 0).toStdString(),
+                        item.section('=', 1).toStdString());
+        loaded.controls = form(EveryKey, texts);
+        LoadDefaultItems(loaded);
+        QVariantMap expected = form(EveryKey, texts, Unticked);
+        expected["chkIncludeHTML"] = Ticked;
+        expected["chkEmail"] = Greyed;
+        QCOMPARE(loaded.controls, expected);
+        // The greyed Email box is not ticked for the builder: only the wrapper.
+        BuildTags(loaded);
+        QCOMPARE(strTags, lines({"<html>", "<head>", "</head>", "</html>"}));
+
+        // Saving writes all fourteen states, here in catalogue order.
+        SaveDefaultItems(loaded);
+        QString saved;
+        for (const QString &key : EveryKey)
+            saved += QString::fromStdString(
+                GetRegValue(CurrentUser, keyPath, key.toStdString()).value_or("-"));
+        QCOMPARE(saved, QString("10200000000000"));
+    }
 };
-
-void TestBuildTags::build_data()
-{
-    QTest::addColumn<QStringList>("ticked");
-    QTest::addColumn<Fields>("fields");
-    QTest::addColumn<QString>("tags");
-    QTest::addColumn<QString>("errors");
-
-    QTest::newRow("worked example")
-        << QStringList{"IncludeHTML", "Title", "Refresh", "Robot"}
-        << Fields{{"txtTitle", "Page Title"}, {"txtRefreshSeconds", "12"}, {"cboRobot", "NONE"}}
-        << QStringLiteral("<html>\r\n<head>\r\n<title>Page Title</title>\r\n"
-                          "<META HTTP-EQUIV=\"refresh\" CONTENT=\"12\">\r\n"
-                          "<META NAME=\"Robot\" CONTENT=\"NONE\">\r\n</head>\r\n</html>\r\n")
-        << QString();
-    QTest::newRow("ticked without values")
-        << QStringList{"Keywords", "DCTitle"} << Fields{}
-        << QStringLiteral("<META NAME=\"keywords\" CONTENT=\"\">\r\n"
-                          "<META NAME=\"DC.Title\" CONTENT=\"\">\r\n")
-        << QStringLiteral("Keywords was checked but there was no value assigned to it\r\n"
-                          "DC.Title was checked but there was no value assigned to Title\r\n");
-    QTest::newRow("nothing ticked")
-        << QStringList{} << Fields{{"txtTitle", "Page Title"}, {"txtKeywords", "a, b"}}
-        << QString() << QString();
-    QTest::newRow("only the wrapper")
-        << QStringList{"IncludeHTML"} << Fields{{"txtTitle", "unused"}}
-        << QStringLiteral("<html>\r\n<head>\r\n</head>\r\n</html>\r\n") << QString();
-    QTest::newRow("empty title")
-        << QStringList{"Title"} << Fields{}
-        << lines({"<title></title>"})
-        << lines({"Title was checked but there was no value assigned to it"});
-    QTest::newRow("a blank is a value")
-        << QStringList{"Copyright"} << Fields{{"txtCopyright", " "}}
-        << lines({"<META NAME=\"copyright\" CONTENT=\" \">"}) << QString();
-    QTest::newRow("nothing is escaped")
-        << QStringList{"Title", "Keywords"}
-        << Fields{{"txtTitle", "Tom & \"Jerry\" <b>"}, {"txtKeywords", "say \"hi\"&<>"}}
-        << lines({"<title>Tom & \"Jerry\" <b></title>",
-                  "<META NAME=\"keywords\" CONTENT=\"say \"hi\"&<>\">"})
-        << QString();
-    QTest::newRow("line breaks of a value kept")
-        << QStringList{"Description", "DCDescription"}
-        << Fields{{"txtDescription", "one\ntwo\r\nthree"}}
-        << QStringLiteral("<META NAME=\"description\" CONTENT=\"one\ntwo\r\nthree\">\r\n"
-                          "<META NAME=\"DC.Description\" CONTENT=\"one\ntwo\r\nthree\">\r\n")
-        << QString();
-    QTest::newRow("refresh with address")
-        << QStringList{"Refresh"}
-        << Fields{{"txtRefreshSeconds", "12"}, {"txtRefreshURL", "https://example.org"}}
-        << lines({"<META HTTP-EQUIV=\"refresh\" CONTENT=\"12; URL=https://example.org\">"})
-        << QString();
-    QTest::newRow("refresh address without seconds")
-        << QStringList{"Refresh"} << Fields{{"txtRefreshURL", "https://example.org"}}
-        << lines({"<META HTTP-EQUIV=\"refresh\" CONTENT=\"; URL=https://example.org\">"})
-        << lines({"Refresh was checked but there was no value assigned to Refresh Seconds"});
-    QTest::newRow("refresh address of one blank")
-        << QStringList{"Refresh"} << Fields{{"txtRefreshSeconds", "5"}, {"txtRefreshURL", " "}}
-        << lines({"<META HTTP-EQUIV=\"refresh\" CONTENT=\"5; URL= \">"}) << QString();
-    QTest::newRow("refresh address unticked")
-        << QStringList{"Title"}
-        << Fields{{"txtTitle", "T"}, {"txtRefreshSeconds", "5"}, {"txtRefreshURL", "x"}}
-        << lines({"<title>T</title>"}) << QString();
-    QTest::newRow("title and DC title share an empty field")
-        << QStringList{"DCTitle", "Title"} << Fields{}
-        << lines({"<title></title>", "<META NAME=\"DC.Title\" CONTENT=\"\">"})
-        << lines({"Title was checked but there was no value assigned to it",
-                  "DC.Title was checked but there was no value assigned to Title"});
-    QTest::newRow("typed robot value")
-        << QStringList{"Robot"} << Fields{{"cboRobot", "index, follow"}}
-        << lines({"<META NAME=\"Robot\" CONTENT=\"index, follow\">"}) << QString();
-    QTest::newRow("wrapper around errors")
-        << QStringList{"IncludeHTML", "Email"} << Fields{}
-        << lines({"<html>", "<head>", "<link REV=\"made\" href=\"mailto:\">", "</head>", "</html>"})
-        << lines({"Email was checked but there was no value assigned to it"});
-}
-
-void TestBuildTags::build()
-{
-    QFETCH(QStringList, ticked);
-    QFETCH(Fields, fields);
-    QFETCH(QString, tags);
-    QFETCH(QString, errors);
-
-    BuildTags(makeForm(ticked, fields));
-    QCOMPARE(strTags, tags);
-    QCOMPARE(strErrors, errors);
-}
-
-void TestBuildTags::greyedBoxesCountAsUnticked()
-{
-    QStringList all;
-    for (const TagItem &item : Catalogue)
-        all << QLatin1String(item.key);
-    BuildTags(makeForm(all, Fields{{"txtTitle", "T"}}, Greyed));
-    QCOMPARE(strTags, QString());
-    QCOMPARE(strErrors, QString());
-}
-
-namespace {
-
-QStringList allKeys()
-{
-    QStringList keys;
-    for (const TagItem &item : Catalogue)
-        keys << QLatin1String(item.key);
-    return keys;
-}
-
-}  // namespace
-
-void TestBuildTags::everyItemInCatalogueOrder()
-{
-    const Fields fields{{"txtTitle", "T"},        {"txtEmail", "me@example.org"},
-                        {"txtRefreshSeconds", "3"}, {"txtRefreshURL", "https://x.org"},
-                        {"txtKeywords", "k"},       {"txtDescription", "d"},
-                        {"txtCopyright", "c"},      {"txtRevisitAfter", "30 Days"},
-                        {"cboRobot", "ALL"},        {"txtCreator", "cr"},
-                        {"txtPublisher", "p"},      {"txtContributors", "co"}};
-    BuildTags(makeForm(allKeys(), fields));
-    QCOMPARE(strTags, lines({"<html>",
-                             "<head>",
-                             "<title>T</title>",
-                             "<link REV=\"made\" href=\"mailto:me@example.org\">",
-                             "<META HTTP-EQUIV=\"refresh\" CONTENT=\"3; URL=https://x.org\">",
-                             "<META NAME=\"keywords\" CONTENT=\"k\">",
-                             "<META NAME=\"description\" CONTENT=\"d\">",
-                             "<META NAME=\"copyright\" CONTENT=\"c\">",
-                             "<META NAME=\"revisit-after\" CONTENT=\"30 Days\">",
-                             "<META NAME=\"Robot\" CONTENT=\"ALL\">",
-                             "<META NAME=\"DC.Title\" CONTENT=\"T\">",
-                             "<META NAME=\"DC.Creator\" CONTENT=\"cr\">",
-                             "<META NAME=\"DC.Description\" CONTENT=\"d\">",
-                             "<META NAME=\"DC.Publisher\" CONTENT=\"p\">",
-                             "<META NAME=\"DC.Contributors\" CONTENT=\"co\">",
-                             "</head>",
-                             "</html>"}));
-    QCOMPARE(strErrors, QString());
-}
-
-void TestBuildTags::everyErrorInCatalogueOrder()
-{
-    BuildTags(makeForm(allKeys(), Fields{{"txtRefreshURL", "only the address"}}));
-    const QString it = QStringLiteral(" was checked but there was no value assigned to it");
-    QCOMPARE(strErrors,
-             lines({"Title" + it, "Email" + it,
-                    "Refresh was checked but there was no value assigned to Refresh Seconds",
-                    "Keywords" + it, "Description" + it, "Copyright" + it, "Revisit After" + it,
-                    "Robot" + it,
-                    "DC.Title was checked but there was no value assigned to Title",
-                    "Creator" + it,
-                    "DC.Description was checked but there was no value assigned to Description",
-                    "Publisher" + it, "Contributors" + it}));
-    QCOMPARE(strTags.count(QLatin1String("\r\n")), 17);
-}
-
-void TestBuildTags::secondCallStartsAfresh()
-{
-    const FakeForm withErrors = makeForm({"Title", "Keywords"}, Fields{{"txtTitle", "T"}});
-    BuildTags(withErrors);
-    const QString firstTags = strTags;
-    const QString firstErrors = strErrors;
-    BuildTags(withErrors);
-    QCOMPARE(strTags, firstTags);
-    QCOMPARE(strErrors, firstErrors);
-
-    BuildTags(makeForm({"Copyright"}, Fields{{"txtCopyright", "c"}}));
-    QCOMPARE(strTags, lines({"<META NAME=\"copyright\" CONTENT=\"c\">"}));
-    QCOMPARE(strErrors, QString());
-}
-
-// The main window and the Preferences dialog name their check boxes like this.
-void TestBuildTags::checkBoxNamesFollowKeys()
-{
-    QStringList names;
-    for (const TagItem &item : Catalogue)
-        names << item.checkBoxName();
-    QCOMPARE(names, (QStringList{"chkIncludeHTML", "chkTitle", "chkEmail", "chkRefresh",
-                                 "chkKeywords", "chkDescription", "chkCopyright",
-                                 "chkRevisitAfter", "chkRobot", "chkDCTitle", "chkCreator",
-                                 "chkDCDescription", "chkPublisher", "chkContributors"}));
-}
 
 QTEST_APPLESS_MAIN(TestBuildTags)
 #include "tst_buildtags.moc"

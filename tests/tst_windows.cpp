@@ -1,0 +1,497 @@
+// The windows at work, on a real X server under Xvfb (the offscreen platform
+// does not keep negative window positions, and has no clipboard that another
+// program can read): the main window, generating, the tags window's copy and
+// save, how each window closes and what it gives back, the captions,
+// Preferences, About, the position kept between runs, and the end of the run.
+
+#include "WindowFixture.h"
+
+#include "Version.h"
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+using namespace ProcessTags;
+
+namespace {
+
+// Each field, top row first, and the box its text ticks.
+// clang-format off
+const char *const Fields[][2] = {
+    {"txtTitle", "chkTitle"}, {"txtKeywords", "chkKeywords"}, {"txtDescription", "chkDescription"},
+    {"txtCopyright", "chkCopyright"}, {"txtRevisitAfter", "chkRevisitAfter"},
+    {"txtCreator", "chkCreator"}, {"txtEmail", "chkEmail"}, {"txtRefreshURL", "chkRefresh"},
+    {"txtRefreshSeconds", "chkRefresh"}, {"cboRobot", "chkRobot"}, {"txtPublisher", "chkPublisher"},
+    {"txtContributors", "chkContributors"}};
+// clang-format on
+
+const char *const SaveFailed =
+    " [0] The file could not be saved. This may be due to one of the following:\r\n"
+    "- The file could be in use by another application\r\n"
+    "- The file may be set as read-only\r\n"
+    "- There may be insufficient disk space to save the file";
+
+// The named controls of a window not in the dialog font, outside the client
+// area, or whose captions, measured in their real font, do not fit: beside a
+// check box's indicator, within a button's margins, within a label that does
+// not wrap.
+QString misfits(const QWidget *window)
+{
+    QStringList found;
+    const auto *client = window->findChild<QWidget *>();
+    for (QWidget *control : client->findChildren<QWidget *>(QRegularExpression("^(?!qt_)."))) {
+        const QStyle *style = control->style();
+        const auto *label = qobject_cast<const QLabel *>(control);
+        int room = label && !label->wordWrap() ? label->contentsRect().width() : INT_MAX;
+        if (qobject_cast<const QCheckBox *>(control))
+            room = control->width() - style->pixelMetric(QStyle::PM_IndicatorWidth) -
+                   style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+        if (qobject_cast<const QPushButton *>(control))
+            room = control->width() - 2 * style->pixelMetric(QStyle::PM_ButtonMargin);
+        QString caption = control->property("text").toString().remove(QRegularExpression("&(?!&)"));
+        if (control->fontMetrics().horizontalAdvance(caption) > room ||
+            QFontInfo(control->font()).family() != QFontInfo(dialogFont()).family() ||
+            !client->rect().contains(QRect(control->mapTo(client, QPoint(0, 0)), control->size())))
+            found << window->objectName() + "." + control->objectName();
+    }
+    return found.join(' ');
+}
+
+// What another program pastes from the clipboard. This program answers from
+// its event loop, so the wait keeps the loop running.
+QByteArray pasted()
+{
+    QProcess xclip;
+    xclip.start("xclip", {"-o", "-selection", "clipboard"});
+    const bool done = QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; });
+    return done ? xclip.readAllStandardOutput() : "(no answer)";
+}
+
+}  // namespace
+
+class TestWindows : public QObject {
+    Q_OBJECT
+
+    WindowFixture f;
+
+private slots:
+    void init() { QVERIFY(f.start()); }
+    void cleanup() { f.finish(); }
+
+    // A few controls in twips and the fixed client area; Tab from the first
+    // box row by row, left to right, and round; the menus.
+    void asFirstSeen()
+    {
+        const auto px = [](int twips) { return qRound(twips / 15.0); };
+        QCOMPARE(f.get("txtDescription")->geometry(), QRect(px(1320), px(840), px(4215), px(525)));
+        QCOMPARE(f.get("chkIncludeHTML")->geometry(), QRect(px(1920), px(5240), px(2895), px(255)));
+        QWidget *client = f.get("chkTitle")->parentWidget();
+        QCOMPARE(client->size(), QSize(px(5655), px(5610)));
+        QCOMPARE(f.window->minimumSize(), f.window->maximumSize());
+        QList<QWidget *> walk = client->findChildren<QWidget *>(QRegularExpression("^(?!qt_)."));
+        walk.removeIf([](const QWidget *w) { return !(w->focusPolicy() & Qt::TabFocus); });
+        std::sort(walk.begin(), walk.end(), [](const QWidget *a, const QWidget *b) {
+            return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+        });
+        QCOMPARE(walk.size(), 28);
+        for (QWidget *next : walk + walk.mid(0, 1)) {
+            QTRY_COMPARE(QApplication::focusWidget(), next);
+            f.act("Tab");
+        }
+        QStringList menus;
+        for (const QAction *menu : f.window->findChild<QMenuBar *>()->actions())
+            for (const QAction *item : menu->menu()->actions())
+                menus << menu->text() + " " + item->text() + " " + item->shortcut().toString();
+        QCOMPARE(menus.join(", "),
+                 "&File &Preferences Ctrl+P, &File E&xit Ctrl+Q, F&orm Fill in Examples , "
+                 "F&orm Reset to Specified Defaults , F&orm Clear All , &Help &About Ctrl+A");
+    }
+
+    // Each field stands level with its box at the left edge (120 twips), is
+    // announced by the box's caption, and ticks the box when its text is not
+    // empty and unticks it when it is, however the text changes: typed, cut,
+    // pasted, shared, chosen from the robot list. A box set by hand stays so
+    // until its field changes.
+    void fieldsAndTheirBoxes()
+    {
+        for (const auto &[field, box] : Fields) {
+            QCOMPARE(f.box(box)->pos(), QPoint(8, f.get(field)->y()));
+            QVERIFY2(f.get(field)->accessibleName().startsWith(f.box(box)->text()), field);
+            QTest::keyClick(f.get(field), Qt::Key_X);
+            QVERIFY2(f.box(box)->isChecked(), field);
+            QTest::keyClick(f.get(field), Qt::Key_Home, Qt::ShiftModifier);
+            QTest::keyClick(f.get(field), Qt::Key_X, Qt::ControlModifier);
+            QVERIFY2(!f.box(box)->isChecked(), field);
+            QTest::keyClick(f.get(field), Qt::Key_V, Qt::ControlModifier);
+            QVERIFY2(f.box(box)->isChecked(), field);
+            QTest::keyClick(f.get(field), Qt::Key_Backspace);
+        }
+        // The two Refresh fields share one box: the latest change decides.
+        f.act("txtRefreshSeconds=12;txtRefreshURL=x");
+        QTest::keyClick(f.get("txtRefreshURL"), Qt::Key_Backspace);
+        QVERIFY(!f.box("chkRefresh")->isChecked());
+        // Chosen from the list; then, unticked by hand, the entry shown chosen again.
+        auto *robot = f.get<QComboBox>("cboRobot");
+        QTest::keyClick(robot, Qt::Key_Down);
+        QVERIFY(robot->currentText() == "ALL" && f.box("chkRobot")->isChecked());
+        f.act("chkRobot");
+        robot->showPopup();
+        QTest::keyClick(robot->view(), Qt::Key_Return);
+        QTRY_VERIFY(f.box("chkRobot")->isChecked());
+        f.act("txtTitle=a;chkTitle;txtCreator=b");
+        QVERIFY(!f.box("chkTitle")->isChecked());
+        f.act("txtTitle=c");
+        QVERIFY(f.box("chkTitle")->isChecked());
+    }
+
+    // The stored defaults at the start and after Reset, as stored by then;
+    // Fill in Examples ticks all but Include HTML; Clear All empties and
+    // unticks all but keeps the robot list. None moves the window or stores
+    // where it is.
+    void formMenu()
+    {
+        f.finish();
+        QVERIFY(f.start("[DefaultItems]\nEmail=1\nRobot=1\nIncludeHTML=0"));
+        QCOMPARE(f.ticks(f.window), "00100000100000");
+        f.window->findChild<QAction *>("mnuFillInExamples")->trigger();
+        f.window->findChild<QAction *>("mnuClearAll")->trigger();
+        QCOMPARE(f.ticks(f.window), "00000000000000");
+        for (const auto &[field, box] : Fields)
+            QCOMPARE(f.window->form().text(field), QString());
+        QCOMPARE(f.get<QComboBox>("cboRobot")->count(), 4);
+        QSettings(f.ini(), QSettings::IniFormat).setValue("DefaultItems/Email", "0");
+        f.window->findChild<QAction *>("mnuFillInExamples")->trigger();
+        QCOMPARE(f.ticks(f.window), "01111111111111");
+        f.window->findChild<QAction *>("mnuReset")->trigger();
+        // The defaults as stored now, and the title empty again.
+        QCOMPARE(f.ticks(f.window) + f.window->form().text("txtTitle"), "00000000100000");
+        QCOMPARE(f.window->pos(), QPoint(0, 0));  // where it opened, with no record
+        QCOMPARE(f.stored("StartupPosition/Left"), QString());
+    }
+
+    void keys_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("front");  // the window or menu in front afterwards
+        // clang-format off
+        QTest::newRow("keypad Enter in a text box") << "txtKeywords" << "Num+Enter" << "frmTags";
+        QTest::newRow("Enter in the description") << "txtDescription" << "Return" << "frmTags";
+        QTest::newRow("Enter on a check box") << "chkEmail" << "Return" << "frmTags";
+        QTest::newRow("Enter, combo text selected") << "cboRobot" << "Return" << "frmTags";
+        QTest::newRow("Enter on Values?") << "cmdRobotValues" << "Return" << "frmRobotValues";
+        QTest::newRow("Ctrl+Enter: a new line") << "txtDescription" << "Ctrl+Return" << "frmMain";
+        QTest::newRow("Alt+G") << "txtTitle" << "Alt+G" << "frmTags";
+        QTest::newRow("Alt+F") << "txtTitle" << "Alt+F" << "mnuFile";
+        QTest::newRow("Alt+O") << "txtTitle" << "Alt+O" << "mnuForm";
+        QTest::newRow("Alt+H") << "txtTitle" << "Alt+H" << "mnuHelp";
+        QTest::newRow("Ctrl+Q in the combo box") << "cboRobot" << "Ctrl+Q" << "";
+        // clang-format on
+    }
+
+    // Enter presses the focused button, else Generate; Ctrl+Enter starts a
+    // new line in the description; access keys and menu shortcuts work from
+    // any control. (More keys open the windows in `closing`.)
+    void keys()
+    {
+        QFETCH(QString, focus);
+        QFETCH(QString, keys);
+        QFETCH(QString, front);
+        // For the combo box: a text chosen from its list, all selected.
+        f.get<QComboBox>("cboRobot")->setCurrentIndex(0);
+        f.get<QComboBox>("cboRobot")->lineEdit()->selectAll();
+        f.focus(f.get(qPrintable(focus)));
+        f.act(keys);
+        const auto inFront = [] {
+            QWidget *w = QApplication::activePopupWidget();
+            w = w ? w : QApplication::activeWindow();
+            return w ? w->objectName() : QString();
+        };
+        QTRY_COMPARE(inFront(), front);
+        if (focus == "txtDescription")
+            QCOMPARE(f.window->form().text(focus), front == "frmMain" ? "\n" : "");
+    }
+
+    void generating_data()
+    {
+        QTest::addColumn<QString>("input");  // fields typed into ("name=text") and boxes clicked
+        QTest::addColumn<QString>("edit");  // keys typed at the end of the tags
+        QTest::addColumn<QString>("save");  // the file chosen in a folder; empty: a cancel
+        QTest::addColumn<QString>("text");  // copied and saved, lines ending CRLF; or "refused",
+                                            // the texts kept; or "fails", the save
+        const QString blank = "<META HTTP-EQUIV=\"refresh\" CONTENT=\" \">\n";
+        // clang-format off
+        QTest::newRow("seconds missing") << "txtRefreshURL=next.htm" << "" << "" << "refused";
+        QTest::newRow("seconds blank") << "txtTitle=Caf\u00e9\u00a0;txtRefreshSeconds= " << ""
+                                       << "tags.htm" << "<title>Caf\u00e9\u00a0</title>\n" + blank;
+        QTest::newRow("seconds letters, edited")
+            << "txtRefreshURL=next.htm;txtRefreshSeconds=abc" << "x;Ctrl+Return;y;Shift+Return;z"
+            << "tags.htm" << "<META HTTP-EQUIV=\"refresh\" CONTENT=\"abc; URL=next.htm\">\nx\ny\nz";
+        QTest::newRow("unticked, cancelled") << "txtRefreshURL=x;chkRefresh" << "" << "" << "";
+        QTest::newRow("nothing ticked") << "" << "" << "tags.htm" << "";
+        QTest::newRow("worked example")
+            << "txtTitle=Page Title;txtRefreshSeconds=12;cboRobot=NONE;chkIncludeHTML" << ""
+            << "tags.htm" << "<html>\n<head>\n<title>Page Title</title>\n"
+               "<META HTTP-EQUIV=\"refresh\" CONTENT=\"12\">\n"
+               "<META NAME=\"Robot\" CONTENT=\"NONE\">\n</head>\n</html>\n";
+        QTest::newRow("folder missing") << "txtTitle=Page" << "" << "missing/tags.htm" << "fails";
+        QTest::newRow("a folder's name") << "txtTitle=Page" << "" << "folder" << "fails";
+        QTest::newRow("full device") << "txtTitle=Page" << "" << "full" << "fails";
+        QTest::newRow("disk full part-way") << "txtTitle=Page" << "" << "tags.htm" << "fails";
+        // clang-format on
+    }
+
+    // From what is typed to what Generate shows and Copy and Save give:
+    // exactly the text shown, with CRLF line ends, nothing added, over an
+    // older, longer file. A ticked Refresh without seconds is refused with a
+    // warning, the focus going to the seconds. A failed save says so and
+    // leaves the folder as it was; a cancel says nothing.
+    void generating()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, edit);
+        QFETCH(QString, save);
+        QFETCH(QString, text);
+        f.act(input);
+        strTags = strErrors = "earlier";
+        f.act("cmdGenerateTags");
+        if (text == "refused") {
+            QVERIFY(strTags + strErrors == "earlierearlier" && !loadedWindow<frmTags>());
+            QCOMPARE(f.messages.join(""),
+                     "Processing Error [2] A refresh seconds value is required");
+            QTRY_COMPARE(QApplication::focusWidget(), f.get("txtRefreshSeconds"));
+            return;
+        }
+        frmTags *tags = f.opened<frmTags>();
+        QVERIFY(tags);
+        f.act("Ctrl+End;" + edit, tags);
+        const bool fails = text == "fails";
+        const QByteArray bytes = QString(text).replace("\n", "\r\n").toUtf8();
+        f.act("cmdCopyToClipboard", tags);
+        if (!fails)
+            QCOMPARE(pasted(), bytes);
+        QTemporaryDir files;
+        const QDir folder(files.path());
+        QVERIFY(WindowFixture::writeFile(folder.filePath("tags.htm"), QByteArray(500, '.')));
+        QVERIFY(folder.mkdir("folder"));
+        // A copy of the kernel's full device, so that a faulty save replaces the
+        // copy and not the system's own.
+        if (save == "full" &&
+            ::mknod(qPrintable(folder.filePath(save)), S_IFCHR | 0666, makedev(1, 7)))
+            QSKIP("cannot make a copy of the full device here");
+        const QStringList names =
+            folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        // Files may grow to 16 bytes only, for the save meant to fail part-way.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit before{};
+        ::getrlimit(RLIMIT_FSIZE, &before);
+        const rlimit limit{fails && save == "tags.htm" ? 16 : before.rlim_cur, before.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        f.saveAnswer = save.isEmpty() ? save : folder.filePath(save);
+        f.act("cmdSave", tags);
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        QCOMPARE(folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), names);
+        QVERIFY(!QFileInfo(folder.filePath("full")).isFile());
+        QFile saved(folder.filePath("tags.htm"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), fails || save.isEmpty() ? QByteArray(500, '.') : bytes);
+        QCOMPARE(f.messages.join(""), fails ? SaveFailed : "");
+        QVERIFY(tags->isVisible() && tags->isEnabled());
+    }
+
+    void closing_data()
+    {
+        QTest::addColumn<QString>("opener");  // keys, each to the window in front, from the title
+        QTest::addColumn<QString>("how");  // a button, keys, or "close" from the window manager
+        QTest::addColumn<bool>("closes");
+        // Each window, the keys that open it, what closes it and what leaves it open.
+        // clang-format off
+        const char *const windows[][4] = {
+            {"Tags", "Return", "cmdClose Return close", "Esc"},
+            {"Errors", "Return Alt+E", "cmdClose Return Esc close", "X"},
+            {"Preferences", "Ctrl+P", "close", "Esc"},
+            {"About", "Ctrl+A", "cmdOK Return close", "Esc Alt+O"},
+            {"Robot Values", "Alt+V", "Return Space Alt+O", "Esc"}};
+        // clang-format on
+        for (const auto &[window, opener, closing, staying] : windows)
+            for (const bool closes : {true, false})
+                for (const QString &how : QString(closes ? closing : staying).split(' '))
+                    QTest::addRow("%s, %s", window, qPrintable(how))
+                        << QString(opener) << how << closes;
+    }
+
+    // Every window opens with its captions whole. A window that opens another
+    // takes no input and refuses to close until the other closes, then has its
+    // focus back; Esc on the tags window asks where to save instead, and a new
+    // generation opens it afresh with the new text. Robot Values disables
+    // nothing.
+    void closing()
+    {
+        QFETCH(QString, opener);
+        QFETCH(QString, how);
+        QFETCH(bool, closes);
+        f.act("chkKeywords;txtTitle");  // an item ticked and empty, to list; then into the title
+        QPointer<QWidget> below;
+        QWidget *focusBelow = nullptr;
+        for (const QString &keys : opener.split(' ')) {
+            below = QApplication::activeWindow();
+            focusBelow = QApplication::focusWidget();
+            f.act(keys, below);
+            QTRY_VERIFY(QApplication::activeWindow() != below);
+        }
+        QPointer<QWidget> top = QApplication::activeWindow();
+        QCOMPARE(misfits(top) + misfits(below), QString());
+        if (opener.endsWith("Alt+E"))
+            QCOMPARE(WidgetForm(top).text("txtErrors"), QString(strErrors).replace("\r\n", "\n"));
+        const bool beside = opener == "Alt+V";
+        QCOMPARE(below->isEnabled(), beside);
+        if (!beside) {
+            QVERIFY(f.focus(below));
+            f.act("Return;Esc;Alt+G;Ctrl+Q;X;close", below);
+            QTest::qWait(150);  // an Alt access key would click after about 100 ms
+            QVERIFY(below && below->isActiveWindow() && f.saves.isEmpty());
+            QVERIFY(f.focus(top));
+        }
+        f.act(how, top);
+        if (!closes && how.startsWith("Alt+"))
+            QTest::qWait(150);  // an Alt access key would click after about 100 ms
+        QTRY_COMPARE(top && top->isVisible(), !closes);
+        QCOMPARE(f.saves.size(), int(opener == "Return" && how == "Esc"));
+        QCOMPARE(below->isEnabled(), beside || closes);
+        if (!beside && closes)
+            QTRY_COMPARE(QApplication::focusWidget(), focusBelow);
+        if (opener == "Return" && closes) {
+            f.act("txtTitle=Second;cmdGenerateTags");
+            QCOMPARE(WidgetForm(f.opened<frmTags>()).text("txtTags"),
+                     "<title>Second</title>\n<META NAME=\"keywords\" CONTENT=\"\">\n");
+        }
+    }
+
+    void preferences_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("steps");  // in the Preferences window
+        QTest::addColumn<QString>("stored");  // afterwards, as WindowFixture::ticks; "-" for none
+        const QByteArray some = "[DefaultItems]\nTitle=1\nKeywords=1\nIncludeHTML=1\nRobot=0\n";
+        const QByteArray none;
+        // clang-format off
+        QTest::newRow("first run, Cancel") << none << "cmdSelectAll;cmdCancel" << "--------------";
+        QTest::newRow("Cancel") << some << "cmdSelectAll;cmdCancel" << "11--1---0-----";
+        QTest::newRow("first run, OK") << none << "cmdOK" << "00000000000000";
+        QTest::newRow("Esc, Enter") << some << "chkRobot;Esc;Return" << "11001000100000";
+        QTest::newRow("closed") << some << "chkRobot;close" << "11--1---0-----";
+        QTest::newRow("greyed, Select All") << QByteArray("[DefaultItems]\nTitle=2")
+                                            << "cmdSelectAll;cmdOK" << "11111111111111";
+        QTest::newRow("None") << some << "cmdSelectAll;cmdSelectNone;cmdOK" << "00000000000000";
+        // clang-format on
+    }
+
+    // Only OK (or Enter) stores; however the window closes, the main window's
+    // ticks set by hand give way to the stored defaults, and so does a
+    // reopened window. Esc does nothing.
+    void preferences()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, steps);
+        QFETCH(QString, stored);
+        f.finish();
+        QVERIFY(f.start(settings));
+        f.act("chkTitle;chkPublisher;Ctrl+P");
+        for (const QString &step : steps.split(';')) {
+            QVERIFY2(f.opened<frmPreferences>(), qPrintable("closed before " + step));
+            f.act(step, loadedWindow<frmPreferences>());
+        }
+        QVERIFY(!loadedWindow<frmPreferences>());
+        QString values;
+        for (const TagItem &item : Catalogue)
+            values += f.stored(QLatin1String("DefaultItems/") + item.key).leftJustified(1, '-');
+        QCOMPARE(values, stored);
+        QCOMPARE(f.ticks(f.window), stored.replace('-', '0'));
+        f.act("Ctrl+P");
+        QCOMPARE(f.ticks(f.opened<frmPreferences>()), stored);
+    }
+
+    // Its caption names the major and minor version; its text is four
+    // paragraphs one empty line apart, all in view. Each left click on a link
+    // hands exactly its address to the launcher; when that fails, a message
+    // names the address, and the box stays open.
+    void about()
+    {
+        f.act("Ctrl+A");
+        frmAbout *about = f.opened<frmAbout>();
+        QVERIFY(about);
+        const QStringList version = QStringLiteral(ORVANE_VERSION_TEXT).split('.');
+        QCOMPARE(about->windowTitle(), "About Orvane Version " + version[0] + "." + version[1]);
+        const auto *label = f.get<QLabel>("Label1", about);
+        QCOMPARE(label->text().split(QRegularExpression("\\S\r\n\r\n\\S")).size(), 4);
+        QVERIFY(!QString(label->text()).remove("\r\n\r\n").contains('\n'));
+        QVERIFY(label->heightForWidth(label->width()) <= label->height());
+        for (const char *link : {"lblWebsite", "lblEmail"}) {
+            for (const Qt::MouseButton button : {Qt::RightButton, Qt::LeftButton, Qt::LeftButton})
+                QTest::mouseClick(f.get(link, about), button);
+            f.launcherWorks = false;
+        }
+        const QUrl website("https://www.quillfern.example");
+        const QUrl email("mailto:orvane@quillfern.example?Subject=Orvane");
+        QCOMPARE(f.launched, QList<QUrl>({website, website, email, email}));
+        QCOMPARE(f.messages.size(), 2);
+        QVERIFY(f.messages[1].contains(email.path()) && about->isVisible());
+    }
+
+    void position_data()
+    {
+        QTest::addColumn<QByteArray>("record");  // Left and Top in twips
+        QTest::addColumn<QPoint>("opensAt");
+        QTest::newRow("negative") << QByteArray("Left=-300\nTop=-150") << QPoint(-20, -10);
+        QTest::newRow("no record") << QByteArray() << QPoint(0, 0);
+        QTest::newRow("junk") << QByteArray("Left=abc\nTop=-99999999999") << QPoint(0, 0);
+    }
+
+    // The main window opens where the record says; its close, the first one
+    // included, records where it is, in twips.
+    void position()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(QPoint, opensAt);
+        f.finish();
+        QVERIFY(f.start(record.isEmpty() ? record : "[StartupPosition]\n" + record));
+        QCOMPARE(f.window->pos(), opensAt);
+        f.window->move(-40, -7);
+        f.window->findChild<QAction *>("mnuExit")->trigger();
+        QCOMPARE(f.stored("StartupPosition/Left") + " " + f.stored("StartupPosition/Top"),
+                 "-600 -105");
+    }
+
+    // Robot Values is one window however often Values? is pressed. Closing
+    // the main window, which saves its position, leaves the run going; Robot
+    // Values closing ends it. Runs the application's own event loop.
+    void runEndsWithTheLastWindow()
+    {
+        f.act("cmdRobotValues");
+        QPointer<frmRobotValues> robot = f.opened<frmRobotValues>();
+        f.act("cmdRobotValues");
+        QCOMPARE(loadedWindow<frmRobotValues>(), robot);
+        f.window->move(150, 90);
+        const QPoint position = f.window->frameGeometry().topLeft();
+        QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
+        // Inside the run: the main window closes; then, the run going on, Robot Values.
+        bool runOnWithoutMain = false;
+        QTimer::singleShot(0, robot, [&] { f.window->close(); });
+        QTimer::singleShot(0, robot, [&] {
+            runOnWithoutMain = lastWindowClosed.isEmpty() && robot->isVisible();
+            f.act("cmdOK", robot);
+        });
+        // A watchdog for a run that would not end; it goes with the test.
+        QTimer::singleShot(30000, &lastWindowClosed, [] { QCoreApplication::exit(3); });
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(runOnWithoutMain && !loadedWindow<frmRobotValues>() &&
+                lastWindowClosed.count() == 1);
+        QCOMPARE(f.stored("StartupPosition/Left") + " " + f.stored("StartupPosition/Top"),
+                 QString("%1 %2").arg(position.x() * 15).arg(position.y() * 15));
+    }
+};
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"
