@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -90,6 +89,8 @@ void FormWindow::closeEvent(QCloseEvent *event)
     }
     Form_Unload();
     event->accept();
+    if (opener_)
+        opener_->enableAfterChild();
     emit unloaded();
 }
 

@@ -6,19 +6,22 @@
 //   does nothing;
 // - closing it, however it is asked, runs its unload handler, unless the
 //   window is disabled, in which case it stays;
-// - a window that opens a child window disables itself and is enabled again
-//   by the child's unload, with the focus back where it was;
+// - a window that opens a child window with openChild disables itself and is
+//   enabled again when the child closes, with the focus back where it was;
 // - each window is one named instance (showWindow / loadedWindow below),
 //   created and loaded when it is shown and discarded when it closes.
 
 #include "FormLayout.h"
 
 #include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 
 class QMenuBar;
-class QPushButton;
 class QKeyEvent;
+
+template <class W>
+W *showWindow();
 
 class FormWindow : public QWidget {
     Q_OBJECT
@@ -32,8 +35,15 @@ public:
         return findChild<T *>(QLatin1String(name));
     }
 
-    void disableForChild();
-    void enableAfterChild();
+    // Shows W (see showWindow) with this window disabled until W closes.
+    template <class W>
+    W *openChild()
+    {
+        disableForChild();
+        W *child = showWindow<W>();
+        static_cast<FormWindow *>(child)->opener_ = this;
+        return child;
+    }
 
     // The load handler: runs once, after the window is built and before it is
     // first shown.
@@ -47,10 +57,21 @@ protected:
     virtual void Form_Unload() {}
 
     QMenuBar *addMenuBar();
+
+    // Runs the handler when the named button is pressed.
+    template <class W>
+    void onClick(const char *buttonName, void (W::*handler)())
+    {
+        connect(control<QPushButton>(buttonName), &QPushButton::clicked, static_cast<W *>(this),
+                handler);
+    }
+
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void disableForChild();
+    void enableAfterChild();
     bool handleKey(QKeyEvent *key, QWidget *focus);
     bool isOwnShortcut(const QKeyEvent *key) const;
 
@@ -58,6 +79,7 @@ private:
     QPushButton *defaultButton_ = nullptr;
     QPushButton *cancelButton_ = nullptr;
     QPointer<QWidget> focusBeforeDisable_;
+    QPointer<FormWindow> opener_;  // disabled while this window is open
 };
 
 template <class W>

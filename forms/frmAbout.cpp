@@ -2,7 +2,6 @@
 
 #include "Prompts.h"
 #include "Version.h"
-#include "frmMain.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -90,7 +89,7 @@ frmAbout::frmAbout() : FormWindow(Layout)
 
     new ClickFilter(control<QLabel>("lblWebsite"), [this] { lblWebsite_Click(); });
     new ClickFilter(control<QLabel>("lblEmail"), [this] { lblEmail_Click(); });
-    connect(control<QPushButton>("cmdOK"), &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    onClick("cmdOK", &frmAbout::cmdOK_Click);
 }
 
 void frmAbout::Form_Load()
@@ -102,12 +101,6 @@ void frmAbout::Form_Load()
                        .arg(ORVANE_VERSION_MAJOR)
                        .arg(ORVANE_VERSION_MINOR));
     control<QLabel>("Label1")->setText(aboutText());
-}
-
-void frmAbout::Form_Unload()
-{
-    if (frmMain *main = loadedWindow<frmMain>())
-        main->enableAfterChild();
 }
 
 void frmAbout::openOrSay(const QString &address, const QString &failure)

@@ -12,9 +12,6 @@ public:
 
     void Form_Load() override;
 
-protected:
-    void Form_Unload() override;
-
 private:
     void lblWebsite_Click();
     void lblEmail_Click();

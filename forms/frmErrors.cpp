@@ -1,7 +1,6 @@
 #include "frmErrors.h"
 
 #include "ProcessTags.h"
-#include "frmTags.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,18 +18,12 @@ const WindowSpec Layout{"frmErrors", "Errors", 6105, 2460, FrameStyle::FixedTool
 
 frmErrors::frmErrors() : FormWindow(Layout)
 {
-    connect(control<QPushButton>("cmdClose"), &QPushButton::clicked, this, &frmErrors::cmdClose_Click);
+    onClick("cmdClose", &frmErrors::cmdClose_Click);
 }
 
 void frmErrors::Form_Load()
 {
     control<QPlainTextEdit>("txtErrors")->setPlainText(ProcessTags::strErrors);
-}
-
-void frmErrors::Form_Unload()
-{
-    if (auto *tags = loadedWindow<frmTags>())
-        tags->enableAfterChild();
 }
 
 void frmErrors::cmdClose_Click()

@@ -135,10 +135,8 @@ frmMain::frmMain() : FormWindow(Layout)
     setWindowIcon(QPixmap(orvane_icon_xpm));
     buildMenus();
     connectTickRules();
-    connect(control<QPushButton>("cmdGenerateTags"), &QPushButton::clicked, this,
-            &frmMain::cmdGenerateTags_Click);
-    connect(control<QPushButton>("cmdRobotValues"), &QPushButton::clicked, this,
-            &frmMain::cmdRobotValues_Click);
+    onClick("cmdGenerateTags", &frmMain::cmdGenerateTags_Click);
+    onClick("cmdRobotValues", &frmMain::cmdRobotValues_Click);
 }
 
 void frmMain::buildMenus()
@@ -252,10 +250,9 @@ void frmMain::cmdGenerateTags_Click()
         seconds->setFocus(Qt::OtherFocusReason);
         return;
     }
-    // The tags window enables this window again when it closes.
-    disableForChild();
     ProcessTags::BuildTags(form_);
-    showWindow<frmTags>();
+    // This window stays disabled until the tags window closes.
+    openChild<frmTags>();
 }
 
 void frmMain::cmdRobotValues_Click()
@@ -266,8 +263,7 @@ void frmMain::cmdRobotValues_Click()
 
 void frmMain::mnuPreferences_Click()
 {
-    disableForChild();
-    showWindow<frmPreferences>();
+    openChild<frmPreferences>();
 }
 
 void frmMain::mnuExit_Click()
@@ -293,6 +289,5 @@ void frmMain::mnuClearAll_Click()
 
 void frmMain::mnuAbout_Click()
 {
-    disableForChild();
-    showWindow<frmAbout>();
+    openChild<frmAbout>();
 }

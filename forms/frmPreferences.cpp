@@ -39,14 +39,10 @@ const WindowSpec Layout{"frmPreferences", "Preferences", 3900, 4230, FrameStyle:
 
 frmPreferences::frmPreferences() : FormWindow(Layout)
 {
-    const std::pair<const char *, void (frmPreferences::*)()> handlers[] = {
-        {"cmdSelectAll", &frmPreferences::cmdSelectAll_Click},
-        {"cmdSelectNone", &frmPreferences::cmdSelectNone_Click},
-        {"cmdCancel", &frmPreferences::cmdCancel_Click},
-        {"cmdOK", &frmPreferences::cmdOK_Click},
-    };
-    for (const auto &[name, handler] : handlers)
-        connect(control<QPushButton>(name), &QPushButton::clicked, this, handler);
+    onClick("cmdSelectAll", &frmPreferences::cmdSelectAll_Click);
+    onClick("cmdSelectNone", &frmPreferences::cmdSelectNone_Click);
+    onClick("cmdCancel", &frmPreferences::cmdCancel_Click);
+    onClick("cmdOK", &frmPreferences::cmdOK_Click);
 }
 
 void frmPreferences::Form_Load()
@@ -54,15 +50,13 @@ void frmPreferences::Form_Load()
     ProcessTags::LoadDefaultItems(form_);
 }
 
-// The main window was disabled while this one was open, and its ticks may
-// differ from the defaults: it gets the stored defaults whether or not they
-// were just changed.
+// The main window's ticks may differ from the defaults: however this window
+// closes, the main window gets the stored defaults, whether or not they were
+// just changed (and is enabled again by the window mechanism).
 void frmPreferences::Form_Unload()
 {
-    if (frmMain *main = loadedWindow<frmMain>()) {
-        main->enableAfterChild();
+    if (frmMain *main = loadedWindow<frmMain>())
         ProcessTags::LoadDefaultItems(main->form());
-    }
 }
 
 void frmPreferences::setAllChecks(Qt::CheckState state)

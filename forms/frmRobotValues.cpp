@@ -28,10 +28,9 @@ const WindowSpec Layout{"frmRobotValues", "Robot Values", 5415, 1935, FrameStyle
 
 frmRobotValues::frmRobotValues() : FormWindow(Layout)
 {
-    auto *ok = control<QPushButton>("cmdOK");
-    connect(ok, &QPushButton::clicked, this, &frmRobotValues::cmdOK_Click);
+    onClick("cmdOK", &frmRobotValues::cmdOK_Click);
     // The only control that can take the focus; it has it from the start.
-    ok->setFocus(Qt::OtherFocusReason);
+    control<QPushButton>("cmdOK")->setFocus(Qt::OtherFocusReason);
 }
 
 void frmRobotValues::cmdOK_Click()

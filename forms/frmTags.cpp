@@ -3,7 +3,6 @@
 #include "ProcessTags.h"
 #include "Prompts.h"
 #include "frmErrors.h"
-#include "frmMain.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -93,22 +92,15 @@ QStringList nameFiltersFromPairs(const QString &pairs)
 
 frmTags::frmTags() : FormWindow(Layout)
 {
-    connect(control<QPushButton>("cmdSave"), &QPushButton::clicked, this, &frmTags::cmdSave_Click);
-    connect(control<QPushButton>("cmdClose"), &QPushButton::clicked, this, &frmTags::cmdClose_Click);
-    connect(control<QPushButton>("cmdCopyToClipboard"), &QPushButton::clicked, this,
-            &frmTags::cmdCopyToClipboard_Click);
-    connect(control<QPushButton>("cmdErrors"), &QPushButton::clicked, this, &frmTags::cmdErrors_Click);
+    onClick("cmdSave", &frmTags::cmdSave_Click);
+    onClick("cmdClose", &frmTags::cmdClose_Click);
+    onClick("cmdCopyToClipboard", &frmTags::cmdCopyToClipboard_Click);
+    onClick("cmdErrors", &frmTags::cmdErrors_Click);
 }
 
 void frmTags::Form_Load()
 {
     control<QPlainTextEdit>("txtTags")->setPlainText(ProcessTags::strTags);
-}
-
-void frmTags::Form_Unload()
-{
-    if (auto *main = loadedWindow<frmMain>())
-        main->enableAfterChild();
 }
 
 // The text box keeps its lines as blocks; the text is rebuilt with the CRLF
@@ -148,6 +140,5 @@ void frmTags::cmdCopyToClipboard_Click()
 
 void frmTags::cmdErrors_Click()
 {
-    disableForChild();
-    showWindow<frmErrors>();
+    openChild<frmErrors>();
 }

@@ -15,9 +15,6 @@ public:
 
     void Form_Load() override;
 
-protected:
-    void Form_Unload() override;
-
 private:
     QString currentText() const;
 
