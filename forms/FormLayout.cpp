@@ -160,10 +160,10 @@ QRect geometry(const ControlSpec &c, const QWidget *control)
 
 }  // namespace
 
-void buildControls(QWidget *client, const WindowSpec &spec)
+void buildControls(QWidget *client, const WindowSpec &table)
 {
     client->setFont(dialogFont());
-    for (const ControlSpec &c : spec.controls) {
+    for (const ControlSpec &c : table.controls) {
         QWidget *parent = c.parent ? client->findChild<QWidget *>(text(c.parent)) : client;
         QWidget *control = makeControl(c);
         control->setObjectName(text(c.name));

@@ -71,4 +71,4 @@ QRect toPixels(int left, int top, int width, int height);
 QFont dialogFont();
 
 // Creates the table's controls as children of `client`, in tab order.
-void buildControls(QWidget *client, const WindowSpec &spec);
+void buildControls(QWidget *client, const WindowSpec &table);

@@ -28,11 +28,11 @@ void press(QPushButton *button)
 
 }  // namespace
 
-FormWindow::FormWindow(const WindowSpec &spec) : client_(new QWidget)
+FormWindow::FormWindow(const WindowSpec &table) : client_(new QWidget)
 {
-    setObjectName(QLatin1String(spec.name));
-    setWindowTitle(QString::fromUtf8(spec.caption));
-    setWindowFlags(flagsFor(spec.frameStyle));
+    setObjectName(QLatin1String(table.name));
+    setWindowTitle(QString::fromUtf8(table.caption));
+    setWindowFlags(flagsFor(table.frameStyle));
     setAttribute(Qt::WA_DeleteOnClose);
     // Qt lets tool windows close without ending the run and never keeps the
     // run going for them; here every window counts, so that a help window left
@@ -43,11 +43,11 @@ FormWindow::FormWindow(const WindowSpec &spec) : client_(new QWidget)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    client_->setFixedSize(Twips::toPixels(spec.clientWidth), Twips::toPixels(spec.clientHeight));
+    client_->setFixedSize(Twips::toPixels(table.clientWidth), Twips::toPixels(table.clientHeight));
     layout->addWidget(client_);
-    buildControls(client_, spec);
+    buildControls(client_, table);
 
-    for (const ControlSpec &c : spec.controls) {
+    for (const ControlSpec &c : table.controls) {
         if (c.flags & DefaultButton)
             defaultButton_ = control<QPushButton>(c.name);
         if (c.flags & CancelButton)

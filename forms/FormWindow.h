@@ -27,7 +27,7 @@ class FormWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit FormWindow(const WindowSpec &spec);
+    explicit FormWindow(const WindowSpec &table);
 
     template <class T>
     T *control(const char *name) const
