@@ -5,6 +5,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+QString plainText(const QPlainTextEdit *edit, QLatin1String lineEnd)
+{
+    QString text = edit->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, lineEnd);
+    text.replace(QChar::LineSeparator, lineEnd);  // Shift+Enter: a break within a paragraph
+    return text;
+}
+
 // Qt numbers the states Unchecked 0, PartiallyChecked 1, Checked 2; the
 // program's check values are 0 unticked, 1 ticked, 2 greyed.
 int WidgetForm::checkValue(const QString &checkBoxName) const
@@ -43,7 +51,7 @@ QString WidgetForm::text(const QString &controlName) const
     if (auto *combo = qobject_cast<QComboBox *>(control))
         return combo->currentText();
     if (auto *plain = qobject_cast<QPlainTextEdit *>(control))
-        return plain->toPlainText();
+        return plainText(plain);
     return QString();
 }
 

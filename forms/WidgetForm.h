@@ -4,7 +4,14 @@
 
 #include "ProcessTags.h"
 
+#include <QLatin1String>
+
+class QPlainTextEdit;
 class QWidget;
+
+// A multi-line box's text exactly as typed, each line break as `lineEnd`.
+// QPlainTextEdit::toPlainText would turn no-break spaces into blanks.
+QString plainText(const QPlainTextEdit *edit, QLatin1String lineEnd = QLatin1String("\n"));
 
 class WidgetForm final : public ProcessTags::Form {
 public:

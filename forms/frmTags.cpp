@@ -2,6 +2,7 @@
 
 #include "ProcessTags.h"
 #include "Prompts.h"
+#include "WidgetForm.h"
 #include "frmErrors.h"
 
 #include <QClipboard>
@@ -103,16 +104,10 @@ void frmTags::Form_Load()
     control<QPlainTextEdit>("txtTags")->setPlainText(ProcessTags::strTags);
 }
 
-// The text box keeps its lines as blocks; the text is rebuilt with the CRLF
-// line ends the tag text was made with. The raw text is read because the
-// plain text would turn no-break spaces into ordinary ones.
+// The text as shown, with the CRLF line ends the tag text was made with.
 QString frmTags::currentText() const
 {
-    QString text = control<QPlainTextEdit>("txtTags")->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, CrLf);
-    // Shift+Enter starts a line within a block.
-    text.replace(QChar::LineSeparator, CrLf);
-    return text;
+    return plainText(control<QPlainTextEdit>("txtTags"), CrLf);
 }
 
 void frmTags::cmdSave_Click()

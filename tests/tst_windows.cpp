@@ -224,8 +224,10 @@ private slots:
         const QString blank = "<META HTTP-EQUIV=\"refresh\" CONTENT=\" \">\n";
         // clang-format off
         QTest::newRow("seconds missing") << "txtRefreshURL=next.htm" << "" << "" << "refused";
-        QTest::newRow("seconds blank") << "txtTitle=Caf\u00e9\u00a0;txtRefreshSeconds= " << ""
-                                       << "tags.htm" << "<title>Caf\u00e9\u00a0</title>\n" + blank;
+        QTest::newRow("seconds blank")
+            << "txtTitle=Caf\u00e9\u00a0;txtDescription=a\u00a0b;txtRefreshSeconds= " << ""
+            << "tags.htm" << "<title>Caf\u00e9\u00a0</title>\n" + blank +
+               "<META NAME=\"description\" CONTENT=\"a\u00a0b\">\n";
         QTest::newRow("seconds letters, edited")
             << "txtRefreshURL=next.htm;txtRefreshSeconds=abc" << "x;Ctrl+Return;y;Shift+Return;z"
             << "tags.htm" << "<META HTTP-EQUIV=\"refresh\" CONTENT=\"abc; URL=next.htm\">\nx\ny\nz";
