@@ -57,7 +57,11 @@ QString WidgetForm::text(const QString &controlName) const
 
 void WidgetForm::setText(const QString &controlName, const QString &text)
 {
-    auto *control = window_->findChild<QWidget *>(controlName);
+    setControlText(window_->findChild<QWidget *>(controlName), text);
+}
+
+void setControlText(QWidget *control, const QString &text)
+{
     if (auto *line = qobject_cast<QLineEdit *>(control))
         line->setText(text);
     else if (auto *combo = qobject_cast<QComboBox *>(control))

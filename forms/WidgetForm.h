@@ -13,6 +13,10 @@ class QWidget;
 // QPlainTextEdit::toPlainText would turn no-break spaces into blanks.
 QString plainText(const QPlainTextEdit *edit, QLatin1String lineEnd = QLatin1String("\n"));
 
+// Sets a text box's text or a combo box's edit text, as typing would; any
+// other kind of control is left alone.
+void setControlText(QWidget *control, const QString &text);
+
 class WidgetForm final : public ProcessTags::Form {
 public:
     explicit WidgetForm(QWidget *window) : window_(window) {}
@@ -20,7 +24,6 @@ public:
     int checkValue(const QString &checkBoxName) const override;
     void setCheckValue(const QString &checkBoxName, int value) override;
     QString text(const QString &controlName) const override;
-    // Sets a text box's text or a combo box's edit text, as typing would.
     void setText(const QString &controlName, const QString &text);
 
 private:

@@ -227,14 +227,10 @@ void frmMain::ClearAll(QWidget *form)
     for (QWidget *control : form->findChildren<QWidget *>()) {
         if (control->objectName().isEmpty())
             continue;
-        if (auto *line = qobject_cast<QLineEdit *>(control))
-            line->setText(QString());
-        if (auto *plain = qobject_cast<QPlainTextEdit *>(control))
-            plain->setPlainText(QString());
-        if (auto *combo = qobject_cast<QComboBox *>(control))
-            combo->setEditText(QString());
         if (auto *box = qobject_cast<QCheckBox *>(control))
             box->setCheckState(Qt::Unchecked);
+        else
+            setControlText(control, QString());  // combo boxes keep their entries
     }
 }
 
