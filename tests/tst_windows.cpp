@@ -384,6 +384,8 @@ private slots:
         QTest::newRow("first run, OK") << none << "cmdOK" << "00000000000000";
         QTest::newRow("Esc, Enter") << some << "chkRobot;Esc;Return" << "11001000100000";
         QTest::newRow("closed") << some << "chkRobot;close" << "11--1---0-----";
+        QTest::newRow("greyed, Cancel") << QByteArray("[DefaultItems]\nTitle=2") << "cmdCancel"
+                                        << "-2------------";
         QTest::newRow("greyed, Select All") << QByteArray("[DefaultItems]\nTitle=2")
                                             << "cmdSelectAll;cmdOK" << "11111111111111";
         QTest::newRow("None") << some << "cmdSelectAll;cmdSelectNone;cmdOK" << "00000000000000";
