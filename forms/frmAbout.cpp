@@ -5,7 +5,6 @@
 
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPushButton>
 
 #include <functional>
 #include <utility>

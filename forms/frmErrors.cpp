@@ -3,7 +3,6 @@
 #include "ProcessTags.h"
 
 #include <QPlainTextEdit>
-#include <QPushButton>
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSaveFile>
 #include <QStringEncoder>
 
@@ -25,6 +24,21 @@ const WindowSpec Layout{"frmTags", "Tags", 6240, 4095, FrameStyle::FixedToolWind
     {"cmdErrors", ControlKind::Button, "&Errors?", 3600, 3720, 1215, 315},
 }};
 // clang-format on
+
+// A file dialog filter written as "Description|*.a;*.b|Description|*.c" as
+// Qt's name filters, "Description (*.a *.b)", one per description. Qt reads
+// the patterns from the last bracketed group, so a description that carries
+// brackets of its own keeps them.
+QStringList nameFiltersFromPairs(const QString &pairs)
+{
+    const QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = parts[i + 1].split(QLatin1Char(';')).join(QLatin1Char(' '));
+        filters << parts[i] + QLatin1String(" (") + patterns + QLatin1Char(')');
+    }
+    return filters;
+}
 
 const char *const SaveAsFilter = "HTML File (*.htm, *.html)|*.htm;*.html|Text File (*.txt)|*.txt";
 
@@ -79,17 +93,6 @@ bool writeFile(const QString &fileName, const QByteArray &bytes)
 }
 
 }  // namespace
-
-QStringList nameFiltersFromPairs(const QString &pairs)
-{
-    const QStringList parts = pairs.split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString patterns = parts[i + 1].split(QLatin1Char(';')).join(QLatin1Char(' '));
-        filters << parts[i] + QLatin1String(" (") + patterns + QLatin1Char(')');
-    }
-    return filters;
-}
 
 frmTags::frmTags() : FormWindow(Layout)
 {

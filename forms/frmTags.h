@@ -5,8 +5,6 @@
 
 #include "FormWindow.h"
 
-#include <QStringList>
-
 class frmTags : public FormWindow {
     Q_OBJECT
 
@@ -23,9 +21,3 @@ private:
     void cmdCopyToClipboard_Click();
     void cmdErrors_Click();
 };
-
-// A file dialog filter written as "Description|*.a;*.b|Description|*.c" as
-// Qt's name filters, "Description (*.a *.b)", one per description. Qt reads
-// the patterns from the last bracketed group, so a description that carries
-// brackets of its own keeps them.
-QStringList nameFiltersFromPairs(const QString &pairs);
