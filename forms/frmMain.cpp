@@ -8,10 +8,10 @@
 #include "frmRobotValues.h"
 #include "frmTags.h"
 
-#include "../resources/orvane-icon.xpm"
-
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -128,11 +128,21 @@ void storeCoordinate(const char *valueName, int pixels)
                           valueName, std::to_string(Twips::fromPixels(pixels)));
 }
 
+// Every size of the program icon compiled in, each drawn for its size.
+QIcon programIcon()
+{
+    QIcon icon;
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString &name : icons.entryList({QStringLiteral("orvane-*.png")}, QDir::Files))
+        icon.addFile(icons.filePath(name));
+    return icon;
+}
+
 }  // namespace
 
 frmMain::frmMain() : FormWindow(Layout)
 {
-    setWindowIcon(QPixmap(orvane_icon_xpm));
+    setWindowIcon(programIcon());
     buildMenus();
     connectTickRules();
     onClick("cmdGenerateTags", &frmMain::cmdGenerateTags_Click);
