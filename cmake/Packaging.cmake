@@ -177,4 +177,33 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
+# The same source makes the same package, byte for byte: CPack's DEB
+# generator dates every file, folder and archive member SOURCE_DATE_EPOCH
+# when it is set. Unless the caller sets it, it is the time of the last
+# commit, asked of git when cpack runs (so a new commit needs no new
+# configure); outside a git checkout, the release date of this version.
+# Days since 1970 by Howard Hinnant's days_from_civil, exact for any
+# Gregorian date.
+string(REGEX REPLACE "^0" "" orvane_d "${orvane_day}")
+set(orvane_y ${orvane_year})
+if(orvane_month LESS 3)
+  math(EXPR orvane_y "${orvane_y} - 1")
+endif()
+math(EXPR orvane_era "${orvane_y} / 400")
+math(EXPR orvane_yoe "${orvane_y} - ${orvane_era} * 400")
+math(EXPR orvane_doy "(153 * ((${orvane_month} + 9) % 12) + 2) / 5 + ${orvane_d} - 1")
+math(EXPR orvane_doe "${orvane_yoe} * 365 + ${orvane_yoe} / 4 - ${orvane_yoe} / 100 + ${orvane_doy}")
+math(EXPR orvane_release_epoch "(${orvane_era} * 146097 + ${orvane_doe} - 719468) * 86400")
+file(CONFIGURE OUTPUT "${orvane_generated}/CPackProjectConfig.cmake" @ONLY CONTENT [=[
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+  execute_process(COMMAND git -C "@PROJECT_SOURCE_DIR@" log -1 --format=%ct
+    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE status ERROR_QUIET)
+  if(NOT status EQUAL 0 OR NOT epoch MATCHES "^[0-9]+$")
+    set(epoch @orvane_release_epoch@)
+  endif()
+  set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
+endif()
+]=])
+set(CPACK_PROJECT_CONFIG_FILE "${orvane_generated}/CPackProjectConfig.cmake")
+
 include(CPack)

@@ -6,7 +6,12 @@
 #    root with the usual permissions;
 #  - Depends names the package of every library the program links, as
 #    dpkg-shlibdeps computes it, and the font its captions are measured in;
-#  - lintian reports no error;
+#  - lintian reports no error and no warning;
+#  - the program carries no library search path of its own (RPATH or
+#    RUNPATH) and has the distribution's hardening: PIE, stack protector,
+#    RELRO with BIND_NOW;
+#  - packing the same build tree again, a moment later, gives the same
+#    bytes: nothing in the package depends on when it was made;
 #  - the files agree with each other once installed: the desktop file starts
 #    a program that is there, its icon is there at every size, the metainfo
 #    points at it;
@@ -39,6 +44,18 @@ if [ ! -f "$deb" ]; then
   ls "$work/out"
   echo "FAIL: no $(basename "$deb") made"
   exit 1
+fi
+
+# --- reproducible -----------------------------------------------------------------
+# A second package from the same tree, a second later: any time stamp taken
+# from the clock rather than from SOURCE_DATE_EPOCH would make them differ.
+sleep 1
+if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/again" > "$work/cpack-again.log" 2>&1; then
+  cat "$work/cpack-again.log"
+  fail "cpack could not make the package a second time"
+elif ! cmp "$deb" "$work/again/$(basename "$deb")"; then
+  fail "two packages made from the same build tree differ"
+  diff <(ar tv "$deb") <(ar tv "$work/again/$(basename "$deb")") || true
 fi
 
 # --- fields ----------------------------------------------------------------------
@@ -91,9 +108,10 @@ awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { print "FAIL: folder " $6 " is " $1 }' "$w
 awk '$6 !~ /^\.\/usr\// { print "FAIL: outside /usr: " $6 }' "$work/contents" | grep . && fail "files outside /usr"
 
 # --- lintian -------------------------------------------------------------------
-lintian --tag-display-limit 0 "$deb" > "$work/lintian" 2>&1 || true
+lintian --info --pedantic --tag-display-limit 0 "$deb" > "$work/lintian" 2>&1 || true
 grep -v '^running with root privileges' "$work/lintian" || true
 grep -q '^E:' "$work/lintian" && fail "lintian reports errors"
+grep -q '^W:' "$work/lintian" && fail "lintian reports warnings"
 
 # --- the files, installed ------------------------------------------------------
 root=$work/root
@@ -104,6 +122,20 @@ if [ "$(zcat "$root/usr/share/doc/orvane/changelog.gz" | head -n 1)" != "orvane 
 fi
 grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
   "$root/usr/share/doc/orvane/copyright" || fail "the copyright file is not in the machine-readable form"
+
+# The loader finds Qt where the system keeps it, never through a path the
+# program names itself.
+search_path=$(readelf -d "$root/usr/bin/orvane" | grep -E '\((RPATH|RUNPATH)\)' || true)
+[ -z "$search_path" ] || fail "the program names its own library search path: $search_path"
+# Two of hardening-check's checks cannot tell here. _FORTIFY_SOURCE is on,
+# but the program calls no C library function whose buffer size the compiler
+# could not check at build time (only memcpy and memmove with proven sizes),
+# so the binary is the same with or without it. And Debian 12's C start-up
+# files lack control-flow protection, so no program linked with them has it.
+if ! hardening-check --nofortify --nocfprotection "$root/usr/bin/orvane" > "$work/hardening" 2>&1; then
+  cat "$work/hardening"
+  fail "hardening-check finds the program without some of the hardening"
+fi
 
 # Every library the program links must come from a package Depends names.
 # The package holding a library, found by the path the loader takes it from;
@@ -159,4 +191,4 @@ if [ "$failures" -gt 0 ]; then
   echo "$failures package check(s) failed"
   exit 1
 fi
-echo "$(basename "$deb") is complete, lintian finds no error, and the program in it starts"
+echo "$(basename "$deb") is complete, reproducible and hardened, lintian finds nothing, and the program in it starts"
