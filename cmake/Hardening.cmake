@@ -1,9 +1,10 @@
 # The hardening a distribution builds its packages with, for every build of
 # the program on Linux: position-independent executables (so that address
 # randomisation covers the program too), the stack protector and stack clash
-# protection, checked variants of the C library's string and memory functions (_FORTIFY_SOURCE),
-# format-string checks, and relocations made read-only once the loader has
-# bound every symbol at start-up (RELRO with BIND_NOW).
+# protection, checked variants of the C library's string and memory
+# functions (_FORTIFY_SOURCE), format-string checks, and relocations made
+# read-only once the loader has bound every symbol at start-up (RELRO with
+# BIND_NOW).
 #
 # Debug builds get them too, for the package test (packaging.deb) packs and
 # checks whatever build tree it runs in, which is the Debug one under the dev
