@@ -58,10 +58,10 @@ public:
     }
     ~SigpipeHeld()
     {
-        const timespec noWait{};
-        if (!alreadyPending_)
-            while (sigtimedwait(&pipe_, nullptr, &noWait) == SIGPIPE) {
-            }
+        sigset_t pending;
+        int taken = 0;
+        if (!alreadyPending_ && sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1)
+            sigwait(&pipe_, &taken);
         pthread_sigmask(SIG_SETMASK, &old_, nullptr);
     }
     SigpipeHeld(const SigpipeHeld &) = delete;
