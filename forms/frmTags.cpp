@@ -2,14 +2,13 @@
 
 #include "ProcessTags.h"
 #include "Prompts.h"
+#include "TextFile.h"
 #include "WidgetForm.h"
 #include "frmErrors.h"
 
 #include <QClipboard>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QStringEncoder>
 
 namespace {
@@ -65,33 +64,6 @@ QString saveFailedText()
     return lines.join(CrLf);
 }
 
-// Everything or nothing reaches the device; unbuffered, so a full disk shows
-// here rather than in a flush that nobody checks.
-bool writeAll(QFileDevice &file, const QByteArray &bytes)
-{
-    return file.write(bytes) == bytes.size() && file.flush();
-}
-
-bool writeFile(const QString &fileName, const QByteArray &bytes)
-{
-    const QFileInfo target(fileName);
-    if (target.exists() && !target.isFile() && !target.isDir()) {
-        // A device cannot be replaced by a renamed temporary file (and as root
-        // the rename would succeed and remove the device): write into it.
-        QFile device(fileName);
-        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return false;
-        const bool written = writeAll(device, bytes);
-        device.close();
-        return written && device.error() == QFileDevice::NoError;
-    }
-    // The text goes to a temporary file that replaces the old file only once
-    // it is complete, so a failed save leaves the old file whole.
-    QSaveFile file(fileName);
-    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && writeAll(file, bytes) &&
-           file.commit();
-}
-
 }  // namespace
 
 frmTags::frmTags() : FormWindow(Layout)
@@ -122,7 +94,7 @@ void frmTags::cmdSave_Click()
     // already ends with CRLF, and one more would leave an empty last line.
     QStringEncoder toSystem(QStringEncoder::System);
     const QByteArray bytes = toSystem(currentText());
-    if (!writeFile(fileName, bytes))
+    if (!SaveTextFile(fileName, bytes))
         Prompts::showMessage(this, {saveFailedText(), QString(), QMessageBox::NoIcon});
 }
 

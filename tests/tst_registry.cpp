@@ -5,11 +5,27 @@
 
 #include <QtTest>
 
+#include <future>
+#include <thread>
+
 using namespace Registry;
 using Text = std::optional<std::string>;
 Q_DECLARE_METATYPE(Text)
 
 static const std::string Items = "Software\\Quillfern\\Orvane\\DefaultItems";
+
+// Whether a write returns within ten seconds, a limit that only a hang reaches.
+// A write still waiting then is left behind on its own thread.
+static bool writesSoon(const std::string &text)
+{
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    std::thread([text, done] {
+        SetRegValue(CurrentUser, Items, "Title", text);
+        done->set_value();
+    }).detach();
+    return finished.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+}
 
 class TestRegistry : public QObject {
     Q_OBJECT
@@ -78,6 +94,74 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(),
                  QByteArray("[DefaultItems]\nEmail=0\nTitle=1\n\n[StartupPosition]\nLeft=-150\n"));
+    }
+
+    // Another writer's lock on the file that does not go away: a folder of its
+    // name, a lock of a live process, a fresh file that is no lock. The write
+    // gives up soon and is dropped; once the lock is gone (its process ended,
+    // the folder removed, the file old enough to count as left over) the next
+    // write lands.
+    void lockNotFree_data()
+    {
+        QTest::addColumn<QString>("lock");
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("live process") << "process";
+        QTest::newRow("not a lock") << "garbage";
+    }
+
+    void lockNotFree()
+    {
+        QFETCH(QString, lock);
+        const QString lockName = config_ + "/Quillfern/Orvane.conf.lock";
+        QVERIFY(QDir().mkpath(lockName));
+        QProcess holder;
+        if (lock != "folder") {
+            QByteArray owner = "garbage\n";
+            if (lock == "process") {
+                holder.start("sleep", {"60"});
+                QVERIFY(holder.waitForStarted());
+                owner = QByteArray::number(holder.processId()) + "\nsleep\n" +
+                        QSysInfo::machineHostName().toUtf8() + "\n";
+            }
+            QFile file(lockName);
+            QVERIFY(QDir().rmdir(lockName) && file.open(QIODevice::WriteOnly) &&
+                    file.write(owner) == owner.size());
+        }
+        QVERIFY2(writesSoon("1"), "the write waits for the lock");
+        QCOMPARE(GetRegValue(CurrentUser, Items, "Title"), Text());
+
+        holder.kill();
+        holder.waitForFinished();
+        QFile file(lockName);
+        if (lock == "folder")
+            QVERIFY(QDir().rmdir(lockName));
+        if (lock == "garbage")
+            QVERIFY(file.open(QIODevice::Append) &&
+                    file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                     QFileDevice::FileModificationTime));
+        QVERIFY(writesSoon("2"));
+        QCOMPARE(GetRegValue(CurrentUser, Items, "Title"), Text("2"));
+    }
+
+    // A relative XDG_CONFIG_HOME names no place (it would move with the
+    // current folder): the settings go to ~/.config as when it is not set.
+    void relativeConfigHome()
+    {
+        QTemporaryDir home, current;
+        const QByteArray oldHome = qgetenv("HOME");
+        const QString oldCurrent = QDir::currentPath();
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", oldHome);
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_));
+            QDir::setCurrent(oldCurrent);
+        });
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", "config");
+        QVERIFY(QDir::setCurrent(current.path()));
+        SetRegValue(CurrentUser, Items, "Title", "1");
+        QCOMPARE(GetRegValue(CurrentUser, Items, "Title"), Text("1"));
+        QVERIFY(QDir(current.path()).isEmpty());
+        QVERIFY(QFile::exists(home.path() + "/.config/Quillfern/Orvane.conf"));
     }
 };
 
