@@ -1,5 +1,7 @@
 #include "FormLayout.h"
 
+#include "FormStyle.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -108,6 +110,7 @@ QWidget *makeControl(const ControlSpec &c)
     switch (c.kind) {
     case ControlKind::CheckBox: {
         auto *box = new QCheckBox(text(c.caption));
+        box->setStyle(formStyle());
         box->setChecked(c.flags & StartsTicked);
         return box;
     }
@@ -125,8 +128,11 @@ QWidget *makeControl(const ControlSpec &c)
     }
     case ControlKind::Label:
         return makeLabel(c);
-    case ControlKind::Frame:
-        return new QGroupBox(text(c.caption));
+    case ControlKind::Frame: {
+        auto *frame = new QGroupBox(text(c.caption));
+        frame->setStyle(formStyle());
+        return frame;
+    }
     case ControlKind::Picture: {
         auto *picture = new QLabel;
         picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -135,8 +141,11 @@ QWidget *makeControl(const ControlSpec &c)
         return picture;
     }
     case ControlKind::Line: {
+        // A one-pixel band filled in the text colour: a stroked line in a
+        // one-pixel widget can fall between device pixels at a fractional scale.
         auto *line = new QFrame;
-        line->setFrameStyle(QFrame::HLine | QFrame::Plain);
+        line->setBackgroundRole(QPalette::WindowText);
+        line->setAutoFillBackground(true);
         return line;
     }
     }
