@@ -93,11 +93,10 @@ private slots:
                                      "&Help: &About Ctrl+A"}));
     }
 
-    // Each field stands level with its box at the left edge (120 twips), is
-    // announced by the box's caption, and ticks the box when its text is not
-    // empty and unticks it when it is, however the text changes: typed, cut,
-    // pasted, shared, chosen from the robot list. A box set by hand stays so
-    // until its field changes.
+    // Each field is announced by the caption of the box that starts its row,
+    // and ticks that box when its text is not empty and unticks it when it
+    // is, however the text changes: typed, cut, pasted, shared, chosen from
+    // the robot list. A box set by hand stays so until its field changes.
     void fieldsAndTheirBoxes()
     {
         const auto pairs = fieldsAndBoxes(f.window);
