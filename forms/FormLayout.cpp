@@ -1,5 +1,7 @@
 #include "FormLayout.h"
 
+#include "FormStyle.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -11,6 +13,7 @@
 #include <QPushButton>
 
 #include <cmath>
+#include <limits>
 
 namespace Twips {
 
@@ -92,10 +95,25 @@ QWidget *makeMultiLine(const ControlSpec &c)
     return edit;
 }
 
+// Text boxes take texts of any length; Qt's line edits stop at 32767
+// characters unless told otherwise.
+void removeLengthLimit(QLineEdit *edit)
+{
+    edit->setMaxLength(std::numeric_limits<int>::max());
+}
+
+QWidget *makeTextBox(const ControlSpec &c)
+{
+    auto *edit = new QLineEdit(text(c.caption));
+    removeLengthLimit(edit);
+    return edit;
+}
+
 QWidget *makeComboBox()
 {
     auto *combo = new QComboBox;
     combo->setEditable(true);
+    removeLengthLimit(combo->lineEdit());
     // The text must stay what was typed: no completion from the list, and
     // Enter must not add the text to the list.
     combo->setInsertPolicy(QComboBox::NoInsert);
@@ -103,16 +121,28 @@ QWidget *makeComboBox()
     return combo;
 }
 
+// The greyed state comes only from the store: a click on a greyed box ticks
+// it, and once a box has left the greyed state, however it left, it is a
+// two-state box again and clicks only tick and untick it.
+QWidget *makeCheckBox(const ControlSpec &c)
+{
+    auto *box = new QCheckBox(text(c.caption));
+    box->setStyle(formStyle());
+    box->setChecked(c.flags & StartsTicked);
+    QObject::connect(box, &QCheckBox::stateChanged, box, [box](int state) {
+        if (state != Qt::PartiallyChecked)
+            box->setTristate(false);
+    });
+    return box;
+}
+
 QWidget *makeControl(const ControlSpec &c)
 {
     switch (c.kind) {
-    case ControlKind::CheckBox: {
-        auto *box = new QCheckBox(text(c.caption));
-        box->setChecked(c.flags & StartsTicked);
-        return box;
-    }
+    case ControlKind::CheckBox:
+        return makeCheckBox(c);
     case ControlKind::TextBox:
-        return new QLineEdit(text(c.caption));
+        return makeTextBox(c);
     case ControlKind::MultiLineTextBox:
         return makeMultiLine(c);
     case ControlKind::ComboBox:
@@ -125,8 +155,11 @@ QWidget *makeControl(const ControlSpec &c)
     }
     case ControlKind::Label:
         return makeLabel(c);
-    case ControlKind::Frame:
-        return new QGroupBox(text(c.caption));
+    case ControlKind::Frame: {
+        auto *frame = new QGroupBox(text(c.caption));
+        frame->setStyle(formStyle());
+        return frame;
+    }
     case ControlKind::Picture: {
         auto *picture = new QLabel;
         picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -135,8 +168,11 @@ QWidget *makeControl(const ControlSpec &c)
         return picture;
     }
     case ControlKind::Line: {
+        // A one-pixel band filled in the text colour: a stroked line in a
+        // one-pixel widget can fall between device pixels at a fractional scale.
         auto *line = new QFrame;
-        line->setFrameStyle(QFrame::HLine | QFrame::Plain);
+        line->setBackgroundRole(QPalette::WindowText);
+        line->setAutoFillBackground(true);
         return line;
     }
     }

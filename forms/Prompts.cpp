@@ -38,6 +38,9 @@ QString askSaveFileName(QWidget *parent, const SaveRequest &request)
         return hooks().saveFileName(request);
     QFileDialog dialog(parent, request.title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A filter is "Description (patterns)"; the user reads the description
+    // only, which may carry patterns of its own for the eye.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(request.nameFilters);
     if (!request.nameFilters.isEmpty())
         dialog.selectNameFilter(request.nameFilters.front());

@@ -36,8 +36,10 @@ void WidgetForm::setCheckValue(const QString &checkBoxName, int value)
     auto *box = window_->findChild<QCheckBox *>(checkBoxName);
     if (!box)
         return;
-    // Only a greyed box offers the third state, so a click never greys a box.
-    box->setTristate(value == ProcessTags::Greyed);
+    // Only a greyed box offers the third state, and only until it leaves it
+    // (see the check boxes in FormLayout.cpp): a click never greys a box.
+    if (value == ProcessTags::Greyed)
+        box->setTristate(true);
     box->setCheckState(value == ProcessTags::Ticked   ? Qt::Checked
                        : value == ProcessTags::Greyed ? Qt::PartiallyChecked
                                                       : Qt::Unchecked);

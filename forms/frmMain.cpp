@@ -239,8 +239,9 @@ void frmMain::ClearAll(QWidget *form)
             continue;
         if (auto *box = qobject_cast<QCheckBox *>(control))
             box->setCheckState(Qt::Unchecked);
-        else
-            setControlText(control, QString());  // combo boxes keep their entries
+        if (auto *combo = qobject_cast<QComboBox *>(control))
+            combo->setCurrentIndex(-1);  // no entry chosen, as at the start
+        setControlText(control, QString());  // combo boxes keep their entries
     }
 }
 

@@ -61,14 +61,11 @@ void frmPreferences::Form_Unload()
 
 void frmPreferences::setAllChecks(Qt::CheckState state)
 {
-    // Every check box of the window, in whatever order they come; a box shown
-    // greyed from the store becomes an ordinary two-state box again.
+    // Every check box of the window, in whatever order they come.
     const auto controls = findChildren<QWidget *>();
     for (QWidget *control : controls) {
-        if (auto *box = qobject_cast<QCheckBox *>(control)) {
-            box->setTristate(false);
+        if (auto *box = qobject_cast<QCheckBox *>(control))
             box->setCheckState(state);
-        }
     }
 }
 

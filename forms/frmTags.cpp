@@ -27,7 +27,7 @@ const WindowSpec Layout{"frmTags", "Tags", 6240, 4095, FrameStyle::FixedToolWind
 // A file dialog filter written as "Description|*.a;*.b|Description|*.c" as
 // Qt's name filters, "Description (*.a *.b)", one per description. Qt reads
 // the patterns from the last bracketed group, so a description that carries
-// brackets of its own keeps them.
+// brackets of its own keeps them; the dialog shows only the description.
 QStringList nameFiltersFromPairs(const QString &pairs)
 {
     const QStringList parts = pairs.split(QLatin1Char('|'));

@@ -19,7 +19,7 @@ struct WindowFixture {
     std::unique_ptr<QTemporaryDir> config;
     frmMain *window = nullptr;
     QStringList messages;  // "title [icon number] text"
-    QStringList saves;  // the title of each save dialog
+    QStringList saves;  // each save dialog asked for: "title | filters | default extension"
     QString saveAnswer;  // the file the save dialog returns; empty is a cancel
     QList<QUrl> launched;
     bool launcherWorks = true;
@@ -36,7 +36,7 @@ struct WindowFixture {
             messages << QString("%1 [%2] %3").arg(m.title).arg(m.icon).arg(m.text);
         };
         hooks.saveFileName = [this](const Prompts::SaveRequest &r) {
-            saves << r.title;
+            saves << QStringList{r.title, r.nameFilters.join(" | "), r.defaultSuffix}.join(" | ");
             return saveAnswer;
         };
         hooks.openAddress = [this](const QUrl &address) {
