@@ -41,7 +41,8 @@ run_once() {
   "$program" &
   pid=$!
   for _ in $(seq 200); do
-    window=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Orvane$' 2>/dev/null | head -n1) || true
+    window=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Orvane$' 2>/dev/null |
+      head -n1) || true
     # With a window manager, once it has framed the window.
     [ -n "$window" ] && { [ "$wm" = 0 ] || xprop -id "$window" _NET_FRAME_EXTENTS | grep -q =; } &&
       break

@@ -49,11 +49,14 @@ std::optional<QPoint> frameCorner(const QWidget *window)
 {
     const QList<qlonglong> edges = numbers(xProperty(window, "_NET_FRAME_EXTENTS"));
     const QString info = run("xwininfo", {"-id", windowId(window)});
-    const QRegularExpressionMatch x = QRegularExpression("Absolute upper-left X: +(-?\\d+)").match(info);
-    const QRegularExpressionMatch y = QRegularExpression("Absolute upper-left Y: +(-?\\d+)").match(info);
-    if (edges.size() != 4 || !x.hasMatch() || !y.hasMatch())
+    const auto at = [&info](const char *axis) {
+        const QString line = QString("Absolute upper-left %1: +(-?\\d+)").arg(axis);
+        return QRegularExpression(line).match(info);
+    };
+    if (edges.size() != 4 || !at("X").hasMatch() || !at("Y").hasMatch())
         return std::nullopt;
-    return QPoint(x.captured(1).toInt() - int(edges[0]), y.captured(1).toInt() - int(edges[2]));
+    return QPoint(at("X").captured(1).toInt() - int(edges[0]),
+                  at("Y").captured(1).toInt() - int(edges[2]));
 }
 
 // The window the window manager has made active.
@@ -151,7 +154,8 @@ private slots:
             if (qobject_cast<QFileDialog *>(modal) && ending == "saved")
                 QTest::keyClicks(modal->findChild<QLineEdit *>("fileNameEdit"),
                                  files.filePath("saved.htm"));
-            QTest::keyClick(modal->windowHandle(), ending == "cancelled" ? Qt::Key_Escape : Qt::Key_Return);
+            const bool cancel = ending == "cancelled";
+            QTest::keyClick(modal->windowHandle(), cancel ? Qt::Key_Escape : Qt::Key_Return);
         });
         answer.start(50);
         f.act(keys, opener);
@@ -195,7 +199,9 @@ private slots:
         const QString type = xProperty(window, "_NET_WM_WINDOW_TYPE");
         QVERIFY2(tool ? type.contains(QRegularExpression("_TYPE_(UTILITY|DIALOG)"))
                       : type.endsWith("_NET_WM_WINDOW_TYPE_NORMAL"), qPrintable(type));
-        const auto icon = [](const QWidget *w) { return run("xprop", {"-id", windowId(w), "_NET_WM_ICON"}); };
+        const auto icon = [](const QWidget *w) {
+            return run("xprop", {"-id", windowId(w), "_NET_WM_ICON"});
+        };
         QVERIFY(icon(f.window).contains("="));
         QCOMPARE(icon(window) == icon(f.window), !tool);
         QAccessibleInterface *announced = QAccessible::queryAccessibleInterface(window);
