@@ -15,6 +15,7 @@ Hooks &hooks()
     static Hooks installed;
     return installed;
 }
+
 // When a dialog closes, the window manager activates some window of its own
 // choosing, a disabled one included, and then every key is lost. The window
 // that opened the dialog takes back the activation and its focus itself.
