@@ -1,5 +1,8 @@
 #include "FormWindow.h"
 
+#include "DesktopHints.h"
+
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,6 +23,17 @@ Qt::WindowFlags flagsFor(FrameStyle style)
     return Qt::Window | Qt::WindowSystemMenuHint | common;
 }
 
+// A screen reader announces each window as a window (a tool window as a
+// dialog) named by its caption; a plain widget would be a nameless filler.
+QAccessibleInterface *accessibleWindow(const QString &, QObject *object)
+{
+    auto *window = qobject_cast<QWidget *>(object);
+    if (!qobject_cast<FormWindow *>(object) || !window->isWindow())
+        return nullptr;
+    const bool tool = window->windowType() == Qt::Tool;
+    return new QAccessibleWidget(window, tool ? QAccessible::Dialog : QAccessible::Window);
+}
+
 void press(QPushButton *button)
 {
     if (button && button->isEnabled())
@@ -38,6 +52,11 @@ FormWindow::FormWindow(const WindowSpec &table) : client_(new QWidget)
     // run going for them; here every window counts, so that a help window left
     // open after the main window closes keeps the program alive.
     setAttribute(Qt::WA_QuitOnClose, true);
+    // A tool window has neither an icon (none is set) nor a taskbar button.
+    if (table.frameStyle == FrameStyle::FixedToolWindow)
+        keepOffTaskbar(this);
+    static const bool accessibleWindows = (QAccessible::installFactory(accessibleWindow), true);
+    Q_UNUSED(accessibleWindows);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -54,6 +73,24 @@ FormWindow::FormWindow(const WindowSpec &table) : client_(new QWidget)
             cancelButton_ = control<QPushButton>(c.name);
     }
     qApp->installEventFilter(this);
+}
+
+void FormWindow::placeFrameAt(QPoint topLeft)
+{
+    // Before the first show, a move places the outer frame rather than the
+    // client area, but only while the window keeps its size: the fixed-size
+    // layout's own resize at show time would lose that. Sized first, it keeps it.
+    layout()->activate();
+    move(topLeft);
+}
+
+void bringForward(QWidget *window)
+{
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 QMenuBar *FormWindow::addMenuBar()

@@ -49,6 +49,10 @@ public:
     // first shown.
     virtual void Form_Load() {}
 
+    // Before the first show: puts the outer corner of the window's frame, title
+    // bar included, at the point, whatever the frame's size.
+    void placeFrameAt(QPoint topLeft);
+
 signals:
     void unloaded();
 
@@ -94,6 +98,10 @@ W *loadedWindow()
     return NamedInstance<W>::window.data();
 }
 
+// Brings a shown window forward and makes it the active window, restoring it
+// first if the user minimized it.
+void bringForward(QWidget *window);
+
 // Shows the window, creating and loading it first when it is not loaded; a
 // window already open is only brought forward.
 template <class W>
@@ -105,8 +113,6 @@ W *showWindow()
         QObject::connect(window, &FormWindow::unloaded, [] { NamedInstance<W>::window = nullptr; });
         window->Form_Load();
     }
-    window->show();
-    window->raise();
-    window->activateWindow();
+    bringForward(window);
     return window;
 }

@@ -2,8 +2,10 @@
 
 #include "Version.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QPointer>
 
 namespace Prompts {
 
@@ -13,6 +15,33 @@ Hooks &hooks()
     static Hooks installed;
     return installed;
 }
+
+// When a dialog closes, the window manager activates some window of its own
+// choosing, a disabled one included, and then every key is lost. The window
+// that opened the dialog takes back the activation and its focus itself.
+class GiveBackFocus {
+public:
+    explicit GiveBackFocus(QWidget *parent)
+        : window_(parent ? parent->window() : QApplication::activeWindow()),
+          focus_(window_ ? window_->focusWidget() : nullptr)
+    {
+    }
+    GiveBackFocus(const GiveBackFocus &) = delete;
+    GiveBackFocus &operator=(const GiveBackFocus &) = delete;
+    ~GiveBackFocus()
+    {
+        if (!window_ || !window_->isVisible())
+            return;
+        window_->activateWindow();
+        if (focus_)
+            focus_->setFocus(Qt::OtherFocusReason);
+    }
+
+private:
+    QPointer<QWidget> window_;
+    QPointer<QWidget> focus_;
+};
+
 }  // namespace
 
 void setHooks(Hooks replacement)
@@ -22,6 +51,7 @@ void setHooks(Hooks replacement)
 
 void showMessage(QWidget *parent, const Message &message)
 {
+    const GiveBackFocus giveBack(parent);
     if (hooks().message) {
         hooks().message(message);
         return;
@@ -34,6 +64,7 @@ void showMessage(QWidget *parent, const Message &message)
 
 QString askSaveFileName(QWidget *parent, const SaveRequest &request)
 {
+    const GiveBackFocus giveBack(parent);
     if (hooks().saveFileName)
         return hooks().saveFileName(request);
     QFileDialog dialog(parent, request.title);

@@ -203,7 +203,7 @@ void frmMain::connectTickRules()
 
 void frmMain::Form_Load()
 {
-    move(storedCoordinate("Left"), storedCoordinate("Top"));
+    placeFrameAt(QPoint(storedCoordinate("Left"), storedCoordinate("Top")));
     ProcessTags::LoadDefaultItems(form_);
 
     // Filling the list is not an edit: no tick rule runs, and the text stays empty.

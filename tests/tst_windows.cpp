@@ -1,8 +1,8 @@
-// The windows at work, on a real X server under Xvfb (the offscreen platform
-// does not keep negative window positions, and has no clipboard that another
-// program can read): the main window, generating, the tags window's copy and
-// save, how each window closes and what it gives back, the captions,
-// Preferences, About, the position kept between runs, and the end of the run.
+// The windows at work, on a real X server under Xvfb with a window manager
+// (the offscreen platform has no clipboard that another program can read):
+// the main window, generating, the tags window's copy and save, how each
+// window closes and what it gives back, the captions, Preferences, About,
+// and the end of the run. Where the main window opens: tst_desktop.
 
 #include "WindowFixture.h"
 
@@ -60,8 +60,8 @@ private slots:
     // round; the menus and their items, as plain commands.
     void asFirstSeen()
     {
-        QWidget *client = f.get("chkTitle")->parentWidget();
         QCOMPARE(f.window->minimumSize(), f.window->maximumSize());
+        QWidget *client = f.get("chkTitle")->parentWidget();
         QList<QWidget *> walk = client->findChildren<QWidget *>(QRegularExpression("^(?!qt_)."));
         walk.removeIf([](const QWidget *w) { return !(w->focusPolicy() & Qt::TabFocus); });
         std::sort(walk.begin(), walk.end(), [](const QWidget *a, const QWidget *b) {
@@ -536,30 +536,6 @@ private slots:
         QCOMPARE(f.launched, QList<QUrl>({website, website, email, email}));
         QCOMPARE(f.messages.size(), 2);
         QVERIFY(f.messages[1].contains(email.path()) && about->isVisible());
-    }
-
-    void position_data()
-    {
-        QTest::addColumn<QByteArray>("record");  // Left and Top in twips
-        QTest::addColumn<QPoint>("opensAt");
-        QTest::newRow("negative") << QByteArray("Left=-300\nTop=-150") << QPoint(-20, -10);
-        QTest::newRow("no record") << QByteArray() << QPoint(0, 0);
-        QTest::newRow("junk") << QByteArray("Left=abc\nTop=-99999999999") << QPoint(0, 0);
-    }
-
-    // The main window opens where the record says; its close, the first one
-    // included, records where it is, in twips.
-    void position()
-    {
-        QFETCH(QByteArray, record);
-        QFETCH(QPoint, opensAt);
-        f.finish();
-        QVERIFY(f.start(record.isEmpty() ? record : "[StartupPosition]\n" + record));
-        QCOMPARE(f.window->pos(), opensAt);
-        f.window->move(-40, -7);
-        f.window->findChild<QAction *>("mnuExit")->trigger();
-        QCOMPARE(f.stored("StartupPosition/Left") + " " + f.stored("StartupPosition/Top"),
-                 "-600 -105");
     }
 
     // Robot Values is one window however often Values? is pressed. Closing

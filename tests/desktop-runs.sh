@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# The main window's place kept from run to run on a desktop whose window
+# manager draws frames: the program started as a user starts it and closed
+# with Ctrl+Q, three times over one config folder with nothing stored at
+# first, then twice from a stored position above and left of the screen.
+# Each run must show the frame at the same place and leave the same numbers.
+#
+#   desktop-runs.sh PROGRAM
+#
+# On a display without a window manager the frame is the client area itself.
+set -euo pipefail
+program=$1
+XDG_CONFIG_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME QT_QPA_PLATFORM=xcb
+trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
+conf=$XDG_CONFIG_HOME/Quillfern/Orvane.conf
+failed=0
+wm=0
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' && wm=1
+
+# The outer top-left corner of a window, frame included: where the window
+# manager put the client area, less the frame's left and top edges.
+frame_corner() {
+  local x y
+  read -r x y < <(xwininfo -id "$1" |
+    awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4} END {print x, y}')
+  local left=0 top=0
+  [ "$wm" = 0 ] ||
+    read -r left _ top _ < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ,)
+  echo "$((x - left)) $((y - top))"
+}
+
+stored() {
+  awk -F= '/^\[/ {section = $0} section == "[StartupPosition]" && $1 == "Left" {l = $2}
+           section == "[StartupPosition]" && $1 == "Top" {t = $2} END {print l, t}' "$conf"
+}
+
+# Starts the program, prints "frame X Y, stored LEFT TOP" once it has closed.
+run_once() {
+  local pid window="" corner
+  "$program" &
+  pid=$!
+  for _ in $(seq 200); do
+    window=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Orvane$' 2>/dev/null |
+      head -n1) || true
+    # With a window manager, once it has framed the window.
+    [ -n "$window" ] && { [ "$wm" = 0 ] || xprop -id "$window" _NET_FRAME_EXTENTS | grep -q =; } &&
+      break
+    window=""
+    sleep 0.05
+  done
+  if [ -z "$window" ]; then
+    kill "$pid" 2>/dev/null || true
+    echo "no main window"
+    return
+  fi
+  corner=$(frame_corner "$window")
+  if [ "$wm" = 1 ]; then
+    xdotool windowactivate --sync "$window"
+  else
+    xdotool windowfocus --sync "$window"
+  fi
+  xdotool key --clearmodifiers ctrl+q
+  for _ in $(seq 200); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid"
+    echo "frame $corner, still running after Ctrl+Q"
+    return
+  fi
+  wait "$pid" || true
+  echo "frame $corner, stored $(stored)"
+}
+
+expect() {
+  local got
+  got=$(run_once)
+  if [ "$got" = "$2" ]; then
+    echo "ok   $1: $got"
+  else
+    echo "FAIL $1: $got, expected $2"
+    failed=1
+  fi
+}
+
+for run in 1 2 3; do
+  expect "run $run, nothing stored at first" "frame 0 0, stored 0 0"
+done
+printf '[StartupPosition]\nLeft=-450\nTop=-300\n' >"$conf"
+for run in 1 2; do
+  expect "run $run from Left=-450 Top=-300" "frame -30 -20, stored -450 -300"
+done
+exit "$failed"
