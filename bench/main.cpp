@@ -13,6 +13,7 @@
 #include "Baseline.h"
 #include "Stats.h"
 
+#include "MultiLineTextBox.h"
 #include "ProcessTags.h"
 #include "frmMain.h"
 
@@ -20,7 +21,6 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -299,9 +299,9 @@ void generateFigures(int runs)
 void typingFigure(int runs, bool lineBreaks, const char *label)
 {
     frmMain *window = openMainWindow();
-    auto *description = window->control<QPlainTextEdit>("txtDescription");
-    description->setPlainText(sampleText(1 << 20, lineBreaks));
-    description->moveCursor(QTextCursor::End);
+    auto *description = window->control<MultiLineTextBox>("txtDescription");
+    description->setText(sampleText(1 << 20, lineBreaks));
+    description->setCursor(description->lines().end());
     description->setFocus();
     QCoreApplication::processEvents();
     Samples ms;

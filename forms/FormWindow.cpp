@@ -1,11 +1,12 @@
 #include "FormWindow.h"
 
+#include "MultiLineTextBox.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 namespace {
@@ -142,10 +143,10 @@ bool FormWindow::handleKey(QKeyEvent *key, QWidget *focus)
         return true;
     }
     if (enter && modifiers == Qt::ControlModifier) {
-        auto *edit = qobject_cast<QPlainTextEdit *>(focus);
-        if (!edit || !defaultButton_)
+        auto *box = qobject_cast<MultiLineTextBox *>(focus);
+        if (!box || !defaultButton_)
             return false;
-        edit->insertPlainText(QStringLiteral("\n"));
+        box->insertText(QStringLiteral("\n"));
         return true;
     }
     if (key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier) {
