@@ -80,8 +80,9 @@ void MultiLineTextBox::replace(TextPos from, TextPos to, const QString &text, Ed
     const Edit edit{from, lines_.text(from, to), text, kind};
     if (edit.removed.isEmpty() && text.isEmpty())
         return;
+    const bool mergeable = mergeable_;  // apply moves the caret, which clears it
     apply(from, to, text);
-    record(edit);
+    record(edit, mergeable);
 }
 
 // Every change of the text but setText comes through here.
@@ -99,10 +100,12 @@ void MultiLineTextBox::apply(TextPos from, TextPos to, const QString &text)
 
 // Keys typed in a row, and Backspace or Delete pressed in a row, make one
 // undo step; moving the caret ends the step (setCursor clears mergeable_).
-void MultiLineTextBox::record(const Edit &edit)
+void MultiLineTextBox::record(const Edit &edit, bool mergeable)
 {
     redo_.clear();
-    if (mergeable_ && !undo_.empty() && undo_.back().kind == edit.kind && edit.removed.isEmpty() == (edit.kind == EditKind::Typing)) {
+    const bool sameKind = !undo_.empty() && undo_.back().kind == edit.kind &&
+                          edit.removed.isEmpty() == (edit.kind == EditKind::Typing);
+    if (mergeable && sameKind) {
         Edit &last = undo_.back();
         if (edit.kind == EditKind::Typing)
             last.inserted += edit.inserted;
@@ -320,7 +323,10 @@ void MultiLineTextBox::keyPressEvent(QKeyEvent *event)
 
 bool MultiLineTextBox::handleEditKey(QKeyEvent *event)
 {
-    const auto redoKey = QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
+    // Both common redo keys, whichever the platform's key scheme names.
+    const QKeyCombination pressed = event->keyCombination();
+    const bool redoKey = pressed == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+                         pressed == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
     if (event->matches(QKeySequence::Copy))
         copy();
     else if (event->matches(QKeySequence::Cut))
@@ -329,7 +335,7 @@ bool MultiLineTextBox::handleEditKey(QKeyEvent *event)
         paste();
     else if (event->matches(QKeySequence::Undo))
         undo();
-    else if (event->matches(QKeySequence::Redo) || event->keyCombination() == redoKey)
+    else if (event->matches(QKeySequence::Redo) || redoKey)
         redo();
     else if (event->matches(QKeySequence::SelectAll))
         selectAll();

@@ -75,7 +75,7 @@ private:
 
     void replace(TextPos from, TextPos to, const QString &text, EditKind kind = EditKind::Other);
     void apply(TextPos from, TextPos to, const QString &text);
-    void record(const Edit &edit);
+    void record(const Edit &edit, bool mergeable);
     bool handleEditKey(QKeyEvent *event);
     bool handleMoveKey(QKeyEvent *event);
     void moveTo(TextPos pos, bool select, bool keepGoalX = false);
