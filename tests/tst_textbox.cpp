@@ -90,7 +90,7 @@ private slots:
         QTest::addColumn<int>("columns");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("at blanks") << 10 << "the quick brown fox jumps" << "the quick |brown fox |jumps";
+        QTest::newRow("at blanks") << 12 << "the quick brown fox jumps" << "the quick |brown fox |jumps";
         QTest::newRow("a word wider than the box")
             << 6 << "ab abcdefghijklmnop cd" << "ab |abcdef|ghijkl|mnop |cd";
         QTest::newRow("no blank at all") << 4 << "abcdefghij" << "abcd|efgh|ij";
