@@ -49,7 +49,7 @@ public:
 private:
     struct Paragraph {
         std::vector<qsizetype> starts{0};  // wrapping: where each visual line starts
-        std::vector<qreal> chunkX{0};  // no wrapping: the x of every ChunkSize-th column
+        std::vector<qreal> chunkX{0};      // no wrapping: the x of every ChunkSize-th column
         qreal width = 0;
     };
 

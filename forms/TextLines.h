@@ -12,7 +12,10 @@ struct TextPos {
     qsizetype line = 0;
     qsizetype column = 0;
 
-    friend bool operator==(TextPos a, TextPos b) { return a.line == b.line && a.column == b.column; }
+    friend bool operator==(TextPos a, TextPos b)
+    {
+        return a.line == b.line && a.column == b.column;
+    }
     friend bool operator!=(TextPos a, TextPos b) { return !(a == b); }
     friend bool operator<(TextPos a, TextPos b)
     {

@@ -65,8 +65,8 @@ class TestTextBox : public QObject {
     void makeBox(int columns)
     {
         delete box;
-        box = new MultiLineTextBox(columns ? MultiLineTextBox::Wrap::AtWords
-                                           : MultiLineTextBox::Wrap::None, &window);
+        box = new MultiLineTextBox(
+            columns ? MultiLineTextBox::Wrap::AtWords : MultiLineTextBox::Wrap::None, &window);
         box->setFont(monospace());
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         box->setAccessibleName(QStringLiteral("Description"));
@@ -90,14 +90,20 @@ private slots:
         QTest::addColumn<int>("columns");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("at blanks") << 12 << "the quick brown fox jumps" << "the quick |brown fox |jumps";
-        QTest::newRow("a word wider than the box")
-            << 6 << "ab abcdefghijklmnop cd" << "ab |abcdef|ghijkl|mnop |cd";
-        QTest::newRow("no blank at all") << 4 << "abcdefghij" << "abcd|efgh|ij";
-        QTest::newRow("no-break space holds") << 5 << "aaa\u00a0bbb cc" << "aaa\u00a0b|bb cc";
-        QTest::newRow("blanks hang at the edge") << 4 << "abcd    efg" << "abcd    |efg";
-        QTest::newRow("lines wrap apart") << 5 << "ab cd ef\n\ngh ij" << "ab cd |ef||gh ij";
-        QTest::newRow("no wrapping") << 0 << "ab cd ef gh ij\nk" << "ab cd ef gh ij|k";
+        QTest::newRow("at blanks") << 12 << "the quick brown fox jumps"
+                                   << "the quick |brown fox |jumps";
+        QTest::newRow("a word wider than the box") << 6 << "ab abcdefghijklmnop cd"
+                                                   << "ab |abcdef|ghijkl|mnop |cd";
+        QTest::newRow("no blank at all") << 4 << "abcdefghij"
+                                         << "abcd|efgh|ij";
+        QTest::newRow("no-break space holds") << 5 << "aaa\u00a0bbb cc"
+                                              << "aaa\u00a0b|bb cc";
+        QTest::newRow("blanks hang at the edge") << 4 << "abcd    efg"
+                                                 << "abcd    |efg";
+        QTest::newRow("lines wrap apart") << 5 << "ab cd ef\n\ngh ij"
+                                          << "ab cd |ef||gh ij";
+        QTest::newRow("no wrapping") << 0 << "ab cd ef gh ij\nk"
+                                     << "ab cd ef gh ij|k";
     }
 
     void wrapping()
@@ -120,7 +126,8 @@ private slots:
     {
         QTest::addColumn<QString>("keys");
         QTest::newRow("typing in the middle") << "Ctrl+Home;Down;=xx yyyyy z";
-        QTest::newRow("backspace lets words up") << "Ctrl+Home;Down;Home;Backspace;Backspace;Backspace";
+        QTest::newRow("backspace lets words up")
+            << "Ctrl+Home;Down;Home;Backspace;Backspace;Backspace";
         QTest::newRow("delete at a break") << "Ctrl+Home;End;Delete;Delete;Delete;Delete";
         QTest::newRow("new lines") << "Ctrl+Home;Down;Return;Down;Down;Return;Backspace;Backspace";
     }
@@ -146,8 +153,11 @@ private slots:
             for (qsizetype v = 0; v < fresh.visualLineCount(); ++v) {
                 const auto line = fresh.visualLine(box->lines(), v);
                 for (const qsizetype column : {line.start, std::max(line.start, line.end - 1)})
-                    rows += QString::number((box->characterRect({line.line, column}).y() - top) / height) + QLatin1Char(' ');
-                expected += QString::number(v) + QLatin1Char(' ') + QString::number(v) + QLatin1Char(' ');
+                    rows += QString::number((box->characterRect({line.line, column}).y() - top) /
+                                            height) +
+                            QLatin1Char(' ');
+                expected +=
+                    QString::number(v) + QLatin1Char(' ') + QString::number(v) + QLatin1Char(' ');
             }
             QCOMPARE(rows, expected);
         }
@@ -216,8 +226,8 @@ private slots:
         QFETCH(QString, result);
         QFETCH(QString, clipboard);
         makeBox(10);
-        box->resize(box->width(), 4 * box->characterRect({}).height() + 8 +
-                                      box->height() - box->viewport()->height());
+        box->resize(box->width(), 4 * box->characterRect({}).height() + 8 + box->height() -
+                                      box->viewport()->height());
         QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
         box->setText(text);
         act(box, keys);
@@ -254,9 +264,15 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("lf");
         QTest::addColumn<QString>("crlf");
-        QTest::newRow("no-break spaces, CRLF") << "a\u00a0b\r\n\u00a0" << "a\u00a0b\n\u00a0" << "a\u00a0b\r\n\u00a0";
-        QTest::newRow("CR, LF, separators") << "a\rb\nc\u2028d\u2029" << "a\nb\nc\nd\n" << "a\r\nb\r\nc\r\nd\r\n";
-        QTest::newRow("empty lines") << "\n\n" << "\n\n" << "\r\n\r\n";
+        QTest::newRow("no-break spaces, CRLF") << "a\u00a0b\r\n\u00a0"
+                                               << "a\u00a0b\n\u00a0"
+                                               << "a\u00a0b\r\n\u00a0";
+        QTest::newRow("CR, LF, separators") << "a\rb\nc\u2028d\u2029"
+                                            << "a\nb\nc\nd\n"
+                                            << "a\r\nb\r\nc\r\nd\r\n";
+        QTest::newRow("empty lines") << "\n\n"
+                                     << "\n\n"
+                                     << "\r\n\r\n";
     }
 
     void exactText()
@@ -352,7 +368,8 @@ private slots:
         QCOMPARE(text.size(), line.size() + 2);
         // Home went to the start of the last visual line.
         QVERIFY(text.endsWith(QLatin1Char('x')));
-        QCOMPARE(text.indexOf(QLatin1Char('y')), columns ? (line.size() + 1) / columns * columns : 0);
+        QCOMPARE(text.indexOf(QLatin1Char('y')),
+                 columns ? (line.size() + 1) / columns * columns : 0);
     }
 };
 
