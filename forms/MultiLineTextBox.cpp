@@ -18,9 +18,8 @@ namespace {
 // Text a key types; a character beyond the BMP comes as a surrogate pair.
 bool isTyped(const QString &text)
 {
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
-        return c.isPrint() || c.isSurrogate();
-    });
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(),
+                                          [](QChar c) { return c.isPrint() || c.isSurrogate(); });
 }
 
 }  // namespace

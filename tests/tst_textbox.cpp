@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace {
 
@@ -234,6 +235,71 @@ private slots:
         QCOMPARE(box->text(), result);
         if (!clipboard.isEmpty())
             QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+    }
+
+    void pasteUndoRedo_data()
+    {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("CRLF lines") << "x\r\ny\r\n"
+                                    << "ab\nx\ny\ncd";
+        QTest::newRow("a line end alone") << "\n"
+                                          << "ab\n\ncd";
+        QTest::newRow("separators") << "1\u20292\u20283"
+                                    << "ab\n1\n2\n3cd";
+        QTest::newRow("no-break spaces") << "\u00a0 \u00a0"
+                                         << "ab\n\u00a0 \u00a0cd";
+    }
+
+    // A paste over a selection across lines, undone and redone, gives back
+    // each text exactly.
+    void pasteUndoRedo()
+    {
+        QFETCH(QString, pasted);
+        QFETCH(QString, result);
+        makeBox(10);
+        const QString text = QStringLiteral("ab\nzz\nzzcd");
+        box->setText(text);
+        QGuiApplication::clipboard()->setText(pasted);
+        act(box, QStringLiteral("Down;Home;Shift+Down;Shift+Right;Shift+Right;Ctrl+V"));
+        QCOMPARE(box->text(), result);
+        act(box, QStringLiteral("Ctrl+Z"));
+        QCOMPARE(box->text(), text);
+        act(box, QStringLiteral("Ctrl+Y"));
+        QCOMPARE(box->text(), result);
+    }
+
+    void scrolling()
+    {
+        makeBox(10);
+        box->resize(box->width(), 60);
+        QStringList numbers;
+        for (int i = 0; i < 50; ++i)
+            numbers << QString::number(i);
+        box->setText(numbers.join(QLatin1Char('\n')));
+        QScrollBar *bar = box->verticalScrollBar();
+        act(box, QStringLiteral("Ctrl+End"));
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(box->viewport()->rect().contains(box->characterRect(box->cursor())));
+        act(box, QStringLiteral("Ctrl+Home"));
+        QCOMPARE(bar->value(), 0);
+        QWheelEvent wheel(QPointF(5, 5), box->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box->viewport(), &wheel);
+        QVERIFY(bar->value() > 0);
+    }
+
+    // What an input method commits replaces the selection, as typing does.
+    void inputMethod()
+    {
+        makeBox(10);
+        box->setText(QStringLiteral("abc"));
+        act(box, QStringLiteral("Right;Shift+Right"));
+        QInputMethodEvent commit(QString(), {});
+        commit.setCommitString(QStringLiteral("\u00e9\u00e8"));
+        QApplication::sendEvent(box, &commit);
+        QCOMPARE(box->text(), QStringLiteral("a\u00e9\u00e8c"));
+        QCOMPARE(box->cursor().column, 3);
     }
 
     void mouse()
