@@ -331,6 +331,10 @@ bool MultiLineTextBox::handleEditKey(QKeyEvent *event)
         redo();
     else if (event->matches(QKeySequence::SelectAll))
         selectAll();
+    else if (event->matches(QKeySequence::DeleteStartOfWord) && !hasSelection())
+        replace(wordEdge(cursor_, false), cursor_, QString());
+    else if (event->matches(QKeySequence::DeleteEndOfWord) && !hasSelection())
+        replace(cursor_, wordEdge(cursor_, true), QString());
     else if (event->key() == Qt::Key_Backspace)
         removeBackward();
     else if (event->key() == Qt::Key_Delete && !(event->modifiers() & Qt::ShiftModifier))

@@ -199,6 +199,7 @@ private slots:
         QTest::newRow("up from a wrapped line") << "aaaa bbbb cccc dddd" << "Ctrl+End;Up;=X" << "aaaa bbbbX cccc dddd" << "";
         QTest::newRow("end stays on its line") << "aaaa bbbb cccc dddd" << "End;=X" << "aaaa bbbbX cccc dddd" << "";
         QTest::newRow("home of a wrapped line") << "aaaa bbbb cccc dddd" << "Ctrl+End;Home;=X" << "aaaa bbbb Xcccc dddd" << "";
+        QTest::newRow("delete words") << "one two three" << "Ctrl+Right;Ctrl+Delete;Ctrl+End;Ctrl+Backspace" << "one " << "";
         QTest::newRow("words") << "one two three" << "Ctrl+Right;Ctrl+Right;=X;Ctrl+Left;Ctrl+Left;=Y" << "one Ytwo Xthree" << "";
         QTest::newRow("left over a pair") << "a" + pair + "b" << "End;Left;Left;Backspace" << pair + "b" << "";
         QTest::newRow("backspace a pair") << "a" + pair << "End;Backspace" << "a" << "";
