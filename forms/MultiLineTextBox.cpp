@@ -132,6 +132,16 @@ void MultiLineTextBox::redo()
 void MultiLineTextBox::selectAll()
 {
     setCursor(lines_.end(), TextPos());
+    offerSelection();
+}
+
+// A selection made by the user becomes the X selection that a middle click
+// pastes elsewhere (on systems that have one).
+void MultiLineTextBox::offerSelection() const
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (hasSelection() && clipboard->supportsSelection())
+        clipboard->setText(selectedText(), QClipboard::Selection);
 }
 
 void MultiLineTextBox::copy() const
@@ -356,13 +366,13 @@ bool MultiLineTextBox::handleMoveKey(QKeyEvent *event)
                : control ? wordEdge(cursor_, false)
                          : lines_.clamp(step(cursor_, -1)),
                select);
-        return true;
+        break;
     case Qt::Key_Right:
         moveTo(collapse  ? selectionEnd()
                : control ? wordEdge(cursor_, true)
                          : lines_.clamp(step(cursor_, 1)),
                select);
-        return true;
+        break;
     case Qt::Key_Up:
     case Qt::Key_Down:
     case Qt::Key_PageUp:
@@ -375,17 +385,20 @@ bool MultiLineTextBox::handleMoveKey(QKeyEvent *event)
         if (page)
             verticalScrollBar()->setValue(verticalScrollBar()->value() + lines);
         moveTo(visualMove(lines), select, true);
-        return true;
+        break;
     }
     case Qt::Key_Home:
         moveTo(control ? TextPos() : lineEdge(false), select);
-        return true;
+        break;
     case Qt::Key_End:
         moveTo(control ? lines_.end() : lineEdge(true), select);
-        return true;
+        break;
     default:
         return false;
     }
+    if (select)
+        offerSelection();
+    return true;
 }
 
 // One character on, over a line end, and never into a surrogate pair.

@@ -56,6 +56,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
@@ -94,6 +95,7 @@ private:
     void updateScrollBars();
     void paintLine(QPainter &painter, qsizetype visualLine, int y) const;
     void restartBlink();
+    void offerSelection() const;
     void notifyAccessible(TextPos from, const QString &removed, const QString &inserted) const;
 
     TextLines lines_;

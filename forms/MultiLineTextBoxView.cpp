@@ -30,12 +30,25 @@ int wordClass(QChar c)
 
 // ---- Mouse and menu ---------------------------------------------------------
 
+// The middle button pastes the X selection at the point, as X programs do.
 void MultiLineTextBox::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton)
-        return;
     const TextPos pos = posAt(event->position().toPoint());
-    setCursor(pos, event->modifiers() & Qt::ShiftModifier ? anchor_ : pos);
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
+        const QString text = clipboard->text(QClipboard::Selection);
+        setCursor(pos);
+        if (!text.isEmpty())
+            insertText(text);
+    } else if (event->button() == Qt::LeftButton) {
+        setCursor(pos, event->modifiers() & Qt::ShiftModifier ? anchor_ : pos);
+    }
+}
+
+void MultiLineTextBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        offerSelection();
 }
 
 void MultiLineTextBox::mouseMoveEvent(QMouseEvent *event)
@@ -60,6 +73,7 @@ void MultiLineTextBox::mouseDoubleClickEvent(QMouseEvent *event)
     while (end < s.size() && wordClass(s[end]) == kind)
         ++end;
     setCursor({pos.line, end}, {pos.line, start});
+    offerSelection();
 }
 
 void MultiLineTextBox::contextMenuEvent(QContextMenuEvent *event)

@@ -1,5 +1,6 @@
 // The multi-line text box: how it wraps, edits, undoes, copies, reads back
 // and reports to a screen reader, and that a line of megabytes never hangs it.
+// On X11, for the X selection that a middle click pastes.
 
 #include "MultiLineTextBox.h"
 
@@ -324,6 +325,9 @@ private slots:
         QApplication::sendEvent(view, &drag);
         QTest::mouseRelease(view, Qt::LeftButton, {}, at(1, 3));
         QCOMPARE(box->selectedText(), QStringLiteral("ne two\nthr"));
+        // The selection is the X selection, which the middle button pastes.
+        QTest::mouseClick(view, Qt::MiddleButton, {}, at(1, 10));
+        QCOMPARE(box->text(), QStringLiteral("one two\nthree fourne two\nthr"));
     }
 
     void exactText_data()
