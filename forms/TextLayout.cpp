@@ -14,6 +14,7 @@ void TextLayout::setFont(const QFont &font)
 {
     metrics_ = std::make_unique<QFontMetricsF>(font);
     bmpAdvance_.assign(0x10000, -1.0f);
+    pairAdvance_.clear();
 }
 
 void TextLayout::setWrapWidth(qreal width)
@@ -24,16 +25,29 @@ void TextLayout::setWrapWidth(qreal width)
 qreal TextLayout::advance(const QString &s, qsizetype i) const
 {
     const QChar c = s[i];
-    if (c.isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
-        return metrics_->horizontalAdvance(s.mid(i, 2));  // the pair's whole width
-    if (c.isLowSurrogate() && i > 0 && s[i - 1].isHighSurrogate())
-        return 0;
+    if (c.isSurrogate()) {
+        if (c.isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
+            return pairAdvance(s, i);
+        if (c.isLowSurrogate() && i > 0 && s[i - 1].isHighSurrogate())
+            return 0;  // counted with its high half
+    }
     // Control characters are drawn as blanks.
     const char16_t unit = c.unicode() < 0x20 ? u' ' : c.unicode();
     float &cached = bmpAdvance_[unit];
     if (cached < 0)
         cached = float(metrics_->horizontalAdvance(QChar(unit)));
     return qreal(cached);
+}
+
+// The whole width of a character beyond the BMP, cached like the others, so
+// that a line of emoji lays out as fast as a line of letters.
+qreal TextLayout::pairAdvance(const QString &s, qsizetype i) const
+{
+    const char32_t code = QChar::surrogateToUcs4(s[i], s[i + 1]);
+    auto cached = pairAdvance_.find(code);
+    if (cached == pairAdvance_.end())
+        cached = pairAdvance_.insert(code, float(metrics_->horizontalAdvance(s.mid(i, 2))));
+    return qreal(*cached);
 }
 
 qreal TextLayout::width(const QString &s, qsizetype from, qsizetype to) const

@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 
 #include <memory>
 #include <vector>
@@ -54,6 +55,7 @@ private:
     };
 
     qreal advance(const QString &s, qsizetype i) const;
+    qreal pairAdvance(const QString &s, qsizetype i) const;
     qreal width(const QString &s, qsizetype from, qsizetype to) const;
     void wrap(const QString &s, Paragraph &p, qsizetype fromLine) const;
     void measure(const QString &s, Paragraph &p, qsizetype fromChunk) const;
@@ -63,6 +65,7 @@ private:
 
     std::unique_ptr<QFontMetricsF> metrics_;
     mutable std::vector<float> bmpAdvance_;  // per UTF-16 unit, filled on first use; < 0: unknown
+    mutable QHash<char32_t, float> pairAdvance_;  // per character beyond the BMP
     qreal wrapWidth_ = 0;
     std::vector<Paragraph> paragraphs_{1};
     std::vector<qsizetype> firstVisual_{0};  // wrapping: the first visual line of each line

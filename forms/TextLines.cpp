@@ -35,6 +35,8 @@ void TextLines::setText(const QString &text)
 
 QString TextLines::text(QLatin1String lineEnd) const
 {
+    if (lines_.size() == 1)
+        return lines_.front();  // shared, not copied: a long line is read often
     return lines_.join(lineEnd);
 }
 
