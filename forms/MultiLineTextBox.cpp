@@ -67,6 +67,8 @@ QString MultiLineTextBox::selectedText() const
 
 void MultiLineTextBox::replace(TextPos from, TextPos to, const QString &text, EditKind kind)
 {
+    if (to < from)
+        std::swap(from, to);
     const Edit edit{from, lines_.text(from, to), text, kind};
     if (edit.removed.isEmpty() && text.isEmpty())
         return;
@@ -176,7 +178,7 @@ void MultiLineTextBox::removeForward()
     if (hasSelection())
         insertText(QString());
     else
-        replace(cursor_, lines_.clamp(step(cursor_, 1)), QString(), EditKind::Delete);
+        replace(cursor_, step(cursor_, 1), QString(), EditKind::Delete);
 }
 
 // ---- Caret ------------------------------------------------------------------
@@ -232,7 +234,7 @@ TextPos MultiLineTextBox::wordEdge(TextPos pos, bool forward) const
     qsizetype c = pos.column;
     if (forward) {
         if (c == s.size())
-            return lines_.clamp({pos.line + 1, 0});
+            return step(pos, 1);
         while (c < s.size() && !s[c].isSpace())
             ++c;
         while (c < s.size() && s[c].isSpace())
@@ -364,13 +366,13 @@ bool MultiLineTextBox::handleMoveKey(QKeyEvent *event)
     case Qt::Key_Left:
         moveTo(collapse  ? selectionStart()
                : control ? wordEdge(cursor_, false)
-                         : lines_.clamp(step(cursor_, -1)),
+                         : step(cursor_, -1),
                select);
         break;
     case Qt::Key_Right:
         moveTo(collapse  ? selectionEnd()
                : control ? wordEdge(cursor_, true)
-                         : lines_.clamp(step(cursor_, 1)),
+                         : step(cursor_, 1),
                select);
         break;
     case Qt::Key_Up:
@@ -412,7 +414,7 @@ TextPos MultiLineTextBox::step(TextPos pos, int direction) const
                 pos.column - (pos.column > 1 && s[pos.column - 1].isLowSurrogate() ? 2 : 1)};
     }
     if (pos.column == s.size())
-        return {pos.line + 1, 0};  // clamped by the caller on the last line
+        return pos.line + 1 < lines_.lineCount() ? TextPos{pos.line + 1, 0} : pos;
     return {pos.line,
             pos.column + (pos.column + 1 < s.size() && s[pos.column].isHighSurrogate() ? 2 : 1)};
 }

@@ -4,8 +4,6 @@
 
 #include "ProcessTags.h"
 
-#include <QLatin1String>
-
 class QWidget;
 
 // Sets a text box's text or a combo box's edit text, as typing would; any

@@ -190,6 +190,9 @@ private slots:
         const QString pair = QStringLiteral("\U0001F600");
         // clang-format off
         QTest::newRow("type, backspace") << "" << "=abc;Backspace" << "ab" << "";
+        QTest::newRow("right at the very end") << "a\nbc" << "Ctrl+End;Right;=X" << "a\nbcX" << "";
+        QTest::newRow("ctrl+right at the end") << "a\nbc" << "Ctrl+End;Ctrl+Right;=X" << "a\nbcX" << "";
+        QTest::newRow("delete at the very end") << "a\nbc" << "Ctrl+End;Delete;=X" << "a\nbcX" << "";
         QTest::newRow("delete joins lines") << "ab\ncd" << "End;Delete" << "abcd" << "";
         QTest::newRow("backspace joins lines") << "ab\ncd" << "Down;Home;Backspace" << "abcd" << "";
         QTest::newRow("select down, type") << "abc\ndef\nghi" << "Right;Shift+Down;=X" << "aXef\nghi" << "";
