@@ -82,8 +82,10 @@ void MultiLineTextBox::apply(TextPos from, TextPos to, const QString &text)
 {
     const QString removed = QAccessible::isActive() ? lines_.text(from, to) : QString();
     const TextPos end = lines_.replace(from, to, text);
-    layout_.update(lines_, from.line, to.line - from.line + 1, end.line - from.line + 1,
-                   from.column);
+    if (from.line == to.line && end.line == from.line)
+        layout_.updateLine(lines_, from.line, from.column, to.column, end.column);
+    else
+        layout_.replaceLines(lines_, from.line, to.line - from.line + 1, end.line - from.line + 1);
     updateScrollBars();
     setCursor(end);
     notifyAccessible(from, removed, text);

@@ -61,7 +61,7 @@ qreal TextLayout::width(const QString &s, qsizetype from, qsizetype to) const
 // Breaks at the blank before a word that would cross the width, and inside
 // a word only when the word alone is wider than the width. Blanks may hang
 // past the edge, so that a line never starts with the blank it broke at.
-void TextLayout::wrap(const QString &s, Paragraph &p, qsizetype fromLine) const
+void TextLayout::wrap(const QString &s, Paragraph &p, qsizetype fromLine, const Tail &tail) const
 {
     p.starts.resize(size_t(fromLine + 1));
     qsizetype lineStart = p.starts.back();
@@ -73,12 +73,28 @@ void TextLayout::wrap(const QString &s, Paragraph &p, qsizetype fromLine) const
             breakAt = i + 1;
         } else if (x + a > wrapWidth_ && i > lineStart && !s[i].isLowSurrogate()) {
             lineStart = breakAt > lineStart ? breakAt : i;
+            if (lineStart >= tail.from && reuseTail(p, lineStart, tail))
+                return;
             p.starts.push_back(lineStart);
             x = width(s, lineStart, i);
             breakAt = -1;
         }
         x += a;
     }
+}
+
+// Where a visual line starts depends only on the text from there on (each
+// line starts afresh), so once a new line starts past the edit at a place
+// where one started before, the old breaks after it hold, moved by the edit.
+bool TextLayout::reuseTail(Paragraph &p, qsizetype lineStart, const Tail &tail)
+{
+    const auto same = std::lower_bound(tail.oldStarts.begin(), tail.oldStarts.end(),
+                                       lineStart - tail.delta);
+    if (same == tail.oldStarts.end() || *same != lineStart - tail.delta)
+        return false;
+    for (auto old = same; old != tail.oldStarts.end(); ++old)
+        p.starts.push_back(*old + tail.delta);
+    return true;
 }
 
 void TextLayout::measure(const QString &s, Paragraph &p, qsizetype fromChunk) const
@@ -96,44 +112,48 @@ void TextLayout::measure(const QString &s, Paragraph &p, qsizetype fromChunk) co
 // Lays out again from the visual line before the one holding `column`: an
 // edit can let a word move back up one line, never further, and no earlier
 // break depends on what follows it.
-void TextLayout::layOut(const QString &s, Paragraph &p, qsizetype column) const
+void TextLayout::layOut(const QString &s, Paragraph &p, qsizetype column, const Tail &tail) const
 {
     if (!wraps()) {
         measure(s, p, std::min(column / ChunkSize, qsizetype(p.chunkX.size()) - 1));
         return;
     }
     const auto holding = std::upper_bound(p.starts.begin(), p.starts.end(), column) - 1;
-    wrap(s, p, std::max<qsizetype>(holding - p.starts.begin() - 1, 0));
+    wrap(s, p, std::max<qsizetype>(holding - p.starts.begin() - 1, 0), tail);
 }
 
 void TextLayout::layOutAll(const TextLines &text)
 {
     paragraphs_.assign(size_t(text.lineCount()), Paragraph());
     for (qsizetype i = 0; i < text.lineCount(); ++i)
-        layOut(text.line(i), paragraphs_[size_t(i)], 0);
+        layOut(text.line(i), paragraphs_[size_t(i)], 0, Tail());
     countVisualLines(0);
     findMaxWidth();
 }
 
-void TextLayout::update(const TextLines &text, qsizetype first, qsizetype oldCount,
-                        qsizetype newCount, qsizetype column)
+void TextLayout::updateLine(const TextLines &text, qsizetype line, qsizetype column,
+                            qsizetype removedTo, qsizetype insertedTo)
 {
-    if (oldCount == 1 && newCount == 1) {
-        Paragraph &p = paragraphs_[size_t(first)];
-        const qreal oldWidth = p.width;
-        layOut(text.line(first), p, column);
-        if (p.width >= maxWidth_)
-            maxWidth_ = p.width;
-        else if (oldWidth >= maxWidth_)
-            findMaxWidth();
-    } else {
-        const auto at = paragraphs_.begin() + first;
-        paragraphs_.erase(at, at + oldCount);
-        paragraphs_.insert(paragraphs_.begin() + first, size_t(newCount), Paragraph());
-        for (qsizetype i = first; i < first + newCount; ++i)
-            layOut(text.line(i), paragraphs_[size_t(i)], 0);
+    Paragraph &p = paragraphs_[size_t(line)];
+    const qreal oldWidth = p.width;
+    const Tail tail{insertedTo, insertedTo - removedTo, wraps() ? p.starts : std::vector<qsizetype>()};
+    layOut(text.line(line), p, column, tail);
+    if (p.width >= maxWidth_)
+        maxWidth_ = p.width;
+    else if (oldWidth >= maxWidth_)
         findMaxWidth();
-    }
+    countVisualLines(line);
+}
+
+void TextLayout::replaceLines(const TextLines &text, qsizetype first, qsizetype oldCount,
+                              qsizetype newCount)
+{
+    const auto at = paragraphs_.begin() + first;
+    paragraphs_.erase(at, at + oldCount);
+    paragraphs_.insert(paragraphs_.begin() + first, size_t(newCount), Paragraph());
+    for (qsizetype i = first; i < first + newCount; ++i)
+        layOut(text.line(i), paragraphs_[size_t(i)], 0, Tail());
+    findMaxWidth();
     countVisualLines(first);
 }
 

@@ -11,6 +11,7 @@
 #include <QFontMetricsF>
 #include <QHash>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -29,10 +30,12 @@ public:
     bool wraps() const { return wrapWidth_ > 0; }
 
     void layOutAll(const TextLines &text);
-    // Lines [first, first + oldCount) were replaced by [first, first + newCount);
-    // in a line edited in place, nothing before `column` changed.
-    void update(const TextLines &text, qsizetype first, qsizetype oldCount, qsizetype newCount,
-                qsizetype column);
+    // In `line`, columns [column, removedTo) became [column, insertedTo).
+    void updateLine(const TextLines &text, qsizetype line, qsizetype column, qsizetype removedTo,
+                    qsizetype insertedTo);
+    // Lines [first, first + oldCount) were replaced by [first, first + newCount).
+    void replaceLines(const TextLines &text, qsizetype first, qsizetype oldCount,
+                      qsizetype newCount);
 
     qsizetype visualLineCount() const;
     VisualLine visualLine(const TextLines &text, qsizetype index) const;
@@ -57,9 +60,18 @@ private:
     qreal advance(const QString &s, qsizetype i) const;
     qreal pairAdvance(const QString &s, qsizetype i) const;
     qreal width(const QString &s, qsizetype from, qsizetype to) const;
-    void wrap(const QString &s, Paragraph &p, qsizetype fromLine) const;
+    // After an edit, the text from `from` on is the old text from `from - delta`
+    // on, whose visual lines started at `oldStarts`.
+    struct Tail {
+        qsizetype from = std::numeric_limits<qsizetype>::max();
+        qsizetype delta = 0;
+        std::vector<qsizetype> oldStarts;
+    };
+
+    void wrap(const QString &s, Paragraph &p, qsizetype fromLine, const Tail &tail) const;
+    static bool reuseTail(Paragraph &p, qsizetype lineStart, const Tail &tail);
     void measure(const QString &s, Paragraph &p, qsizetype fromChunk) const;
-    void layOut(const QString &s, Paragraph &p, qsizetype column) const;
+    void layOut(const QString &s, Paragraph &p, qsizetype column, const Tail &tail) const;
     void countVisualLines(qsizetype fromLine);
     void findMaxWidth();
 
