@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -331,6 +332,37 @@ private slots:
         // The selection is the X selection, which the middle button pastes.
         QTest::mouseClick(view, Qt::MiddleButton, {}, at(1, 10));
         QCOMPARE(box->text(), QStringLiteral("one two\nthree fourne two\nthr"));
+    }
+
+    // The context menu offers what can be done now, and does it.
+    void contextMenu()
+    {
+        makeBox(10);
+        box->setText(QStringLiteral("ab"));
+        QGuiApplication::clipboard()->clear();
+        const auto menu = [this](const char *choose, const QString &offered) {
+            const QPoint at(5, 5);
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, box->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(box->viewport(), &event);
+            QMenu *shown = box->findChild<QMenu *>();
+            QStringList enabled;
+            QAction *chosen = nullptr;
+            for (QAction *action : shown->actions()) {
+                const QString text = action->text().section(QLatin1Char('\t'), 0, 0);
+                if (action->isEnabled() && !action->isSeparator())
+                    enabled << text;
+                if (text == QLatin1String(choose))
+                    chosen = action;
+            }
+            chosen->trigger();
+            delete shown;
+            return enabled.join(QLatin1Char(',')) == offered;
+        };
+        QVERIFY(menu("Select All", QStringLiteral("Select All")));
+        QVERIFY(menu("Cu&t", QStringLiteral("Cu&t,&Copy,Delete,Select All")));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
+        QVERIFY(menu("&Undo", QStringLiteral("&Undo,&Paste")));
+        QCOMPARE(box->text(), QStringLiteral("ab"));
     }
 
     void exactText_data()
