@@ -1,6 +1,7 @@
 #include "FormLayout.h"
 
 #include "FormStyle.h"
+#include "MultiLineTextBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,7 +10,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <cmath>
@@ -85,14 +85,14 @@ QWidget *makeLabel(const ControlSpec &c)
 
 QWidget *makeMultiLine(const ControlSpec &c)
 {
-    auto *edit = new QPlainTextEdit(text(c.caption));
-    edit->setTabChangesFocus(true);
-    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    if (c.flags & NoWrap) {
-        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
-        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    }
-    return edit;
+    const bool noWrap = c.flags & NoWrap;
+    auto *box = new MultiLineTextBox(noWrap ? MultiLineTextBox::Wrap::None
+                                            : MultiLineTextBox::Wrap::AtWords);
+    box->setText(text(c.caption));
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    if (noWrap)
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    return box;
 }
 
 // Text boxes take texts of any length; Qt's line edits stop at 32767

@@ -1,6 +1,7 @@
 #include "FormWindow.h"
 
 #include "DesktopHints.h"
+#include "MultiLineTextBox.h"
 
 #include <QAccessibleWidget>
 #include <QAction>
@@ -8,7 +9,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 namespace {
@@ -179,10 +179,10 @@ bool FormWindow::handleKey(QKeyEvent *key, QWidget *focus)
         return true;
     }
     if (enter && modifiers == Qt::ControlModifier) {
-        auto *edit = qobject_cast<QPlainTextEdit *>(focus);
-        if (!edit || !defaultButton_)
+        auto *box = qobject_cast<MultiLineTextBox *>(focus);
+        if (!box || !defaultButton_)
             return false;
-        edit->insertPlainText(QStringLiteral("\n"));
+        box->insertText(QStringLiteral("\n"));
         return true;
     }
     if (key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier) {

@@ -1,17 +1,10 @@
 #include "WidgetForm.h"
 
+#include "MultiLineTextBox.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-
-QString plainText(const QPlainTextEdit *edit, QLatin1String lineEnd)
-{
-    QString text = edit->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, lineEnd);
-    text.replace(QChar::LineSeparator, lineEnd);  // Shift+Enter: a break within a paragraph
-    return text;
-}
 
 // Qt numbers the states Unchecked 0, PartiallyChecked 1, Checked 2; the
 // program's check values are 0 unticked, 1 ticked, 2 greyed.
@@ -52,8 +45,8 @@ QString WidgetForm::text(const QString &controlName) const
         return line->text();
     if (auto *combo = qobject_cast<QComboBox *>(control))
         return combo->currentText();
-    if (auto *plain = qobject_cast<QPlainTextEdit *>(control))
-        return plainText(plain);
+    if (auto *box = qobject_cast<MultiLineTextBox *>(control))
+        return box->text();
     return QString();
 }
 
@@ -68,6 +61,6 @@ void setControlText(QWidget *control, const QString &text)
         line->setText(text);
     else if (auto *combo = qobject_cast<QComboBox *>(control))
         combo->setEditText(text);
-    else if (auto *plain = qobject_cast<QPlainTextEdit *>(control))
-        plain->setPlainText(text);
+    else if (auto *box = qobject_cast<MultiLineTextBox *>(control))
+        box->setText(text);
 }

@@ -4,14 +4,7 @@
 
 #include "ProcessTags.h"
 
-#include <QLatin1String>
-
-class QPlainTextEdit;
 class QWidget;
-
-// A multi-line box's text exactly as typed, each line break as `lineEnd`.
-// QPlainTextEdit::toPlainText would turn no-break spaces into blanks.
-QString plainText(const QPlainTextEdit *edit, QLatin1String lineEnd = QLatin1String("\n"));
 
 // Sets a text box's text or a combo box's edit text, as typing would; any
 // other kind of control is left alone.

@@ -1,8 +1,7 @@
 #include "frmErrors.h"
 
+#include "MultiLineTextBox.h"
 #include "ProcessTags.h"
-
-#include <QPlainTextEdit>
 
 namespace {
 
@@ -22,7 +21,7 @@ frmErrors::frmErrors() : FormWindow(Layout)
 
 void frmErrors::Form_Load()
 {
-    control<QPlainTextEdit>("txtErrors")->setPlainText(ProcessTags::strErrors);
+    control<MultiLineTextBox>("txtErrors")->setText(ProcessTags::strErrors);
 }
 
 void frmErrors::cmdClose_Click()

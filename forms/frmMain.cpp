@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "MultiLineTextBox.h"
 #include "ProcessTags.h"
 #include "Prompts.h"
 #include "Registry.h"
@@ -14,7 +15,6 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <cmath>
@@ -188,10 +188,10 @@ void frmMain::connectTickRules()
         if (auto *line = qobject_cast<QLineEdit *>(field)) {
             connect(line, &QLineEdit::textChanged, box,
                     [applyRule](const QString &text) { applyRule(text.isEmpty()); });
-        } else if (auto *plain = qobject_cast<QPlainTextEdit *>(field)) {
-            // The document knows whether it is empty without copying its text.
-            connect(plain, &QPlainTextEdit::textChanged, box,
-                    [applyRule, plain] { applyRule(plain->document()->isEmpty()); });
+        } else if (auto *multi = qobject_cast<MultiLineTextBox *>(field)) {
+            // The box knows whether it is empty without copying its text.
+            connect(multi, &MultiLineTextBox::textChanged, box,
+                    [applyRule, multi] { applyRule(multi->isEmpty()); });
         } else if (auto *combo = qobject_cast<QComboBox *>(field)) {
             // An edit, or an entry chosen from the list (even the one shown).
             const auto rule = [applyRule](const QString &text) { applyRule(text.isEmpty()); };

@@ -1,14 +1,13 @@
 #include "frmTags.h"
 
+#include "MultiLineTextBox.h"
 #include "ProcessTags.h"
 #include "Prompts.h"
 #include "TextFile.h"
-#include "WidgetForm.h"
 #include "frmErrors.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
 #include <QStringEncoder>
 
 namespace {
@@ -76,13 +75,13 @@ frmTags::frmTags() : FormWindow(Layout)
 
 void frmTags::Form_Load()
 {
-    control<QPlainTextEdit>("txtTags")->setPlainText(ProcessTags::strTags);
+    control<MultiLineTextBox>("txtTags")->setText(ProcessTags::strTags);
 }
 
 // The text as shown, with the CRLF line ends the tag text was made with.
 QString frmTags::currentText() const
 {
-    return plainText(control<QPlainTextEdit>("txtTags"), CrLf);
+    return control<MultiLineTextBox>("txtTags")->text(CrLf);
 }
 
 void frmTags::cmdSave_Click()

@@ -1,0 +1,55 @@
+#pragma once
+// The text of a multi-line box as a list of lines, without their line ends.
+// Edits touch only the lines they change, so that a long text costs nothing
+// for an edit elsewhere.
+
+#include <QLatin1String>
+#include <QString>
+#include <QStringList>
+
+// A place between two characters: a line and a column in it (in UTF-16 units).
+struct TextPos {
+    qsizetype line = 0;
+    qsizetype column = 0;
+
+    friend bool operator==(TextPos a, TextPos b)
+    {
+        return a.line == b.line && a.column == b.column;
+    }
+    friend bool operator!=(TextPos a, TextPos b) { return !(a == b); }
+    friend bool operator<(TextPos a, TextPos b)
+    {
+        return a.line < b.line || (a.line == b.line && a.column < b.column);
+    }
+};
+
+class TextLines {
+public:
+    // Every kind of line end (CRLF, CR, LF, and the Unicode line and
+    // paragraph separators) starts a new line.
+    void setText(const QString &text);
+    QString text(QLatin1String lineEnd = QLatin1String("\n")) const;
+    QString text(TextPos from, TextPos to) const;
+    bool isEmpty() const { return lines_.size() == 1 && lines_.front().isEmpty(); }
+
+    qsizetype lineCount() const { return lines_.size(); }
+    const QString &line(qsizetype i) const { return lines_[i]; }
+    TextPos end() const { return {lines_.size() - 1, lines_.back().size()}; }
+    TextPos clamp(TextPos pos) const;
+
+    // Replaces the text between `from` and `to` (from <= to); returns where
+    // the inserted text ends.
+    TextPos replace(TextPos from, TextPos to, const QString &text);
+
+    // Flat offsets, a line end counting as one character, for readers that
+    // see the text as one string (a screen reader, an input method).
+    qsizetype length() const;
+    qsizetype offsetOf(TextPos pos) const;
+    TextPos posAt(qsizetype offset) const;
+
+    // Where `text` would end if inserted at `from`.
+    static TextPos endOf(TextPos from, const QString &text);
+
+private:
+    QStringList lines_{QString()};
+};

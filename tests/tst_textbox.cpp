@@ -1,0 +1,488 @@
+// The multi-line text box: how it wraps, edits, undoes, copies, reads back
+// and reports to a screen reader, and that a line of megabytes never hangs it.
+// On X11, for the X selection that a middle click pastes.
+
+#include "MultiLineTextBox.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+
+namespace {
+
+QFont monospace()
+{
+    QFont font(QStringLiteral("Liberation Mono"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(12);
+    return font;
+}
+
+qreal charWidth()
+{
+    return QFontMetricsF(monospace()).horizontalAdvance(QLatin1Char('a'));
+}
+
+// The visual lines, "|" between them.
+QString visualLines(const TextLayout &layout, const TextLines &lines)
+{
+    QStringList shown;
+    for (qsizetype v = 0; v < layout.visualLineCount(); ++v) {
+        const TextLayout::VisualLine line = layout.visualLine(lines, v);
+        shown << lines.line(line.line).mid(line.start, line.end - line.start);
+    }
+    return shown.join(QLatin1Char('|'));
+}
+
+// Steps separated by ";": "=text" typed, else keys such as "Shift+Down".
+void act(QWidget *box, const QString &steps)
+{
+    for (const QString &step : steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (step.startsWith(QLatin1Char('='))) {
+            for (const QChar c : step.mid(1))
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, c, Qt::NoModifier);
+        } else {
+            const QKeyCombination keys = QKeySequence(step)[0];
+            QTest::keyClick(box, keys.key(), keys.keyboardModifiers());
+        }
+    }
+}
+
+}  // namespace
+
+class TestTextBox : public QObject {
+    Q_OBJECT
+
+    QWidget window;
+    MultiLineTextBox *box = nullptr;
+    QLineEdit *next = nullptr;
+
+    // A box that shows `columns` characters a line (0: lines do not wrap).
+    void makeBox(int columns)
+    {
+        delete box;
+        box = new MultiLineTextBox(
+            columns ? MultiLineTextBox::Wrap::AtWords : MultiLineTextBox::Wrap::None, &window);
+        box->setFont(monospace());
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        box->setAccessibleName(QStringLiteral("Description"));
+        box->resize(200, 100);
+        box->show();
+        const int frame = box->width() - box->viewport()->width();
+        box->resize(frame + 8 + int(std::ceil(charWidth() * (columns ? columns : 20))) + 1, 400);
+        box->setFocus();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        next = new QLineEdit(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+
+    void wrapping_data()
+    {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("at blanks") << 12 << "the quick brown fox jumps"
+                                   << "the quick |brown fox |jumps";
+        QTest::newRow("a word wider than the box") << 6 << "ab abcdefghijklmnop cd"
+                                                   << "ab |abcdef|ghijkl|mnop |cd";
+        QTest::newRow("no blank at all") << 4 << "abcdefghij"
+                                         << "abcd|efgh|ij";
+        QTest::newRow("no-break space holds") << 5 << "aaa\u00a0bbb cc"
+                                              << "aaa\u00a0b|bb cc";
+        QTest::newRow("blanks hang at the edge") << 4 << "abcd    efg"
+                                                 << "abcd    |efg";
+        QTest::newRow("lines wrap apart") << 5 << "ab cd ef\n\ngh ij"
+                                          << "ab cd |ef||gh ij";
+        QTest::newRow("no wrapping") << 0 << "ab cd ef gh ij\nk"
+                                     << "ab cd ef gh ij|k";
+    }
+
+    void wrapping()
+    {
+        QFETCH(int, columns);
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        TextLines lines;
+        lines.setText(text);
+        TextLayout layout;
+        layout.setFont(monospace());
+        layout.setWrapWidth(columns ? columns * charWidth() + 0.5 : 0);
+        layout.layOutAll(lines);
+        QCOMPARE(visualLines(layout, lines), shown);
+    }
+
+    // After each key, the lines re-wrapped from the edit on are the lines a
+    // layout of the whole text gives.
+    void rewrappingAfterEdits_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("typing in the middle") << "Ctrl+Home;Down;=xx yyyyy z";
+        QTest::newRow("backspace lets words up")
+            << "Ctrl+Home;Down;Home;Backspace;Backspace;Backspace";
+        QTest::newRow("delete at a break") << "Ctrl+Home;End;Delete;Delete;Delete;Delete";
+        QTest::newRow("new lines") << "Ctrl+Home;Down;Return;Down;Down;Return;Backspace;Backspace";
+    }
+
+    void rewrappingAfterEdits()
+    {
+        QFETCH(QString, keys);
+        makeBox(12);
+        box->setText(QStringLiteral("one two three four five six seven eight nine ten\nand more"));
+        const int top = box->characterRect({}).y();
+        const int height = box->characterRect({}).height();
+        for (const QString &key : keys.split(QLatin1Char(';'))) {
+            act(box, key);
+            TextLayout fresh;
+            QFont font = box->font();
+            font.setKerning(false);
+            fresh.setFont(font);
+            fresh.setWrapWidth(box->viewport()->width() - 8);
+            fresh.layOutAll(box->lines());
+            // The box draws the first and last character of each fresh
+            // visual line on that line's row.
+            QString rows, expected;
+            for (qsizetype v = 0; v < fresh.visualLineCount(); ++v) {
+                const auto line = fresh.visualLine(box->lines(), v);
+                for (const qsizetype column : {line.start, std::max(line.start, line.end - 1)})
+                    rows += QString::number((box->characterRect({line.line, column}).y() - top) /
+                                            height) +
+                            QLatin1Char(' ');
+                expected +=
+                    QString::number(v) + QLatin1Char(' ') + QString::number(v) + QLatin1Char(' ');
+            }
+            QCOMPARE(rows, expected);
+        }
+    }
+
+    void sideways()
+    {
+        makeBox(0);
+        const QString longLine(200, QLatin1Char('x'));
+        box->setText(QStringLiteral("short\n") + longLine);
+        QScrollBar *bar = box->horizontalScrollBar();
+        QVERIFY(bar->maximum() >= int(200 * charWidth()) - box->viewport()->width());
+        act(box, QStringLiteral("Ctrl+End"));
+        QVERIFY(bar->value() > 0);
+        QVERIFY(box->viewport()->rect().contains(box->characterRect(box->cursor()).topLeft()));
+        act(box, QStringLiteral("Home"));
+        QCOMPARE(bar->value(), 0);
+        act(box, QStringLiteral("Shift+End;Delete"));  // the long line gone: nothing to scroll
+        QCOMPARE(bar->maximum(), 0);
+    }
+
+    void editing_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("clipboard");
+        const QString pair = QStringLiteral("\U0001F600");
+        // clang-format off
+        QTest::newRow("type, backspace") << "" << "=abc;Backspace" << "ab" << "";
+        QTest::newRow("right at the very end") << "a\nbc" << "Ctrl+End;Right;=X" << "a\nbcX" << "";
+        QTest::newRow("ctrl+right at the end") << "a\nbc" << "Ctrl+End;Ctrl+Right;=X" << "a\nbcX" << "";
+        QTest::newRow("delete at the very end") << "a\nbc" << "Ctrl+End;Delete;=X" << "a\nbcX" << "";
+        QTest::newRow("delete joins lines") << "ab\ncd" << "End;Delete" << "abcd" << "";
+        QTest::newRow("backspace joins lines") << "ab\ncd" << "Down;Home;Backspace" << "abcd" << "";
+        QTest::newRow("select down, type") << "abc\ndef\nghi" << "Right;Shift+Down;=X" << "aXef\nghi" << "";
+        QTest::newRow("select to the end") << "ab\ncd" << "Right;Ctrl+Shift+End;Delete" << "a" << "";
+        QTest::newRow("select all, type") << "ab\ncd" << "Ctrl+A;=z" << "z" << "";
+        QTest::newRow("shift+left, shift+up") << "abc\ndef" << "Ctrl+End;Shift+Left;Shift+Up;Delete" << "ab" << "";
+        QTest::newRow("down keeps the column") << "aaaa bbbb cccc dddd" << "Right;Right;Down;=X" << "aaaa bbbb ccXcc dddd" << "";
+        QTest::newRow("up from a wrapped line") << "aaaa bbbb cccc dddd" << "Ctrl+End;Up;=X" << "aaaa bbbbX cccc dddd" << "";
+        QTest::newRow("end stays on its line") << "aaaa bbbb cccc dddd" << "End;=X" << "aaaa bbbbX cccc dddd" << "";
+        QTest::newRow("home of a wrapped line") << "aaaa bbbb cccc dddd" << "Ctrl+End;Home;=X" << "aaaa bbbb Xcccc dddd" << "";
+        QTest::newRow("delete words") << "one two three" << "Ctrl+Right;Ctrl+Delete;Ctrl+End;Ctrl+Backspace" << "one " << "";
+        QTest::newRow("words") << "one two three" << "Ctrl+Right;Ctrl+Right;=X;Ctrl+Left;Ctrl+Left;=Y" << "one Ytwo Xthree" << "";
+        QTest::newRow("left over a pair") << "a" + pair + "b" << "End;Left;Left;Backspace" << pair + "b" << "";
+        QTest::newRow("backspace a pair") << "a" + pair << "End;Backspace" << "a" << "";
+        QTest::newRow("enter, shift+enter") << "abc" << "Right;Return;Right;Shift+Return" << "a\nb\nc" << "";
+        QTest::newRow("tab is no character") << "ab" << "Tab" << "ab" << "";
+        QTest::newRow("page down") << "1\n2\n3\n4\n5\n6\n7\n8\n9" << "PgDown;PgDown;=X" << "1\n2\n3\n4\n5\n6\n7\n8\nX9" << "";
+        QTest::newRow("copy, paste") << "a\u00a0b\nc" << "Ctrl+A;Ctrl+C;End;Ctrl+V" << "a\u00a0b\nca\u00a0b\nc" << "a\u00a0b\nc";
+        QTest::newRow("cut, paste") << "ab\ncd" << "Shift+Down;Ctrl+X;End;Ctrl+V" << "cdab\n" << "ab\n";
+        QTest::newRow("undo typing") << "" << "=abc;Ctrl+Z" << "" << "";
+        QTest::newRow("undo after a move") << "" << "=ab;Left;=c;Ctrl+Z" << "ab" << "";
+        QTest::newRow("undo backspaces") << "abcd" << "End;Backspace;Backspace;Ctrl+Z" << "abcd" << "";
+        QTest::newRow("undo deletes") << "abcd" << "Delete;Delete;Ctrl+Z" << "abcd" << "";
+        QTest::newRow("undo, redo") << "" << "=ab;Ctrl+Z;Ctrl+Y" << "ab" << "";
+        QTest::newRow("undo, ctrl+shift+z") << "x" << "=ab;Ctrl+Z;Ctrl+Shift+Z" << "abx" << "";
+        QTest::newRow("undo a paste") << "ab" << "Ctrl+A;Ctrl+C;End;Ctrl+V;=c;Ctrl+Z;Ctrl+Z" << "ab" << "ab";
+        QTest::newRow("undo across lines") << "a\nb" << "Ctrl+A;Delete;Ctrl+Z;=c" << "a\nbc" << "";
+        QTest::newRow("an edit ends redo") << "" << "=ab;Ctrl+Z;=c;Ctrl+Y" << "c" << "";
+        // clang-format on
+    }
+
+    // Keys as typed into a box ten characters wide, from the start of the text.
+    void editing()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, keys);
+        QFETCH(QString, result);
+        QFETCH(QString, clipboard);
+        makeBox(10);
+        box->resize(box->width(), 4 * box->characterRect({}).height() + 8 + box->height() -
+                                      box->viewport()->height());
+        QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
+        box->setText(text);
+        act(box, keys);
+        QCOMPARE(box->text(), result);
+        if (!clipboard.isEmpty())
+            QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+    }
+
+    void pasteUndoRedo_data()
+    {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("CRLF lines") << "x\r\ny\r\n"
+                                    << "ab\nx\ny\ncd";
+        QTest::newRow("a line end alone") << "\n"
+                                          << "ab\n\ncd";
+        QTest::newRow("separators") << "1\u20292\u20283"
+                                    << "ab\n1\n2\n3cd";
+        QTest::newRow("no-break spaces") << "\u00a0 \u00a0"
+                                         << "ab\n\u00a0 \u00a0cd";
+    }
+
+    // A paste over a selection across lines, undone and redone, gives back
+    // each text exactly.
+    void pasteUndoRedo()
+    {
+        QFETCH(QString, pasted);
+        QFETCH(QString, result);
+        makeBox(10);
+        const QString text = QStringLiteral("ab\nzz\nzzcd");
+        box->setText(text);
+        QGuiApplication::clipboard()->setText(pasted);
+        act(box, QStringLiteral("Down;Home;Shift+Down;Shift+Right;Shift+Right;Ctrl+V"));
+        QCOMPARE(box->text(), result);
+        act(box, QStringLiteral("Ctrl+Z"));
+        QCOMPARE(box->text(), text);
+        act(box, QStringLiteral("Ctrl+Y"));
+        QCOMPARE(box->text(), result);
+    }
+
+    void scrolling()
+    {
+        makeBox(10);
+        box->resize(box->width(), 60);
+        QStringList numbers;
+        for (int i = 0; i < 50; ++i)
+            numbers << QString::number(i);
+        box->setText(numbers.join(QLatin1Char('\n')));
+        QScrollBar *bar = box->verticalScrollBar();
+        act(box, QStringLiteral("Ctrl+End"));
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(box->viewport()->rect().contains(box->characterRect(box->cursor())));
+        act(box, QStringLiteral("Ctrl+Home"));
+        QCOMPARE(bar->value(), 0);
+        QWheelEvent wheel(QPointF(5, 5), box->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box->viewport(), &wheel);
+        QVERIFY(bar->value() > 0);
+    }
+
+    // What an input method commits replaces the selection, as typing does.
+    void inputMethod()
+    {
+        makeBox(10);
+        box->setText(QStringLiteral("abc"));
+        act(box, QStringLiteral("Right;Shift+Right"));
+        QInputMethodEvent commit(QString(), {});
+        commit.setCommitString(QStringLiteral("\u00e9\u00e8"));
+        QApplication::sendEvent(box, &commit);
+        QCOMPARE(box->text(), QStringLiteral("a\u00e9\u00e8c"));
+        QCOMPARE(box->cursor().column, 3);
+    }
+
+    void mouse()
+    {
+        makeBox(10);
+        box->setText(QStringLiteral("one two\nthree four"));
+        QWidget *view = box->viewport();
+        const auto at = [this](qsizetype line, qsizetype column) {
+            return box->characterRect({line, column}).topLeft() + QPoint(1, 2);
+        };
+        QTest::mouseClick(view, Qt::LeftButton, {}, at(1, 2));
+        QCOMPARE(box->cursor().line, 1);
+        QCOMPARE(box->cursor().column, 2);
+        QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, at(0, 4));
+        QCOMPARE(box->selectedText(), QStringLiteral("two\nth"));
+        QTest::mouseDClick(view, Qt::LeftButton, {}, at(1, 7));
+        QCOMPARE(box->selectedText(), QStringLiteral("four"));
+        QTest::mousePress(view, Qt::LeftButton, {}, at(0, 1));
+        QMouseEvent drag(QEvent::MouseMove, at(1, 3), view->mapToGlobal(at(1, 3)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view, &drag);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, at(1, 3));
+        QCOMPARE(box->selectedText(), QStringLiteral("ne two\nthr"));
+        // The selection is the X selection, which the middle button pastes.
+        QTest::mouseClick(view, Qt::MiddleButton, {}, at(1, 10));
+        QCOMPARE(box->text(), QStringLiteral("one two\nthree fourne two\nthr"));
+    }
+
+    // The context menu offers what can be done now, and does it.
+    void contextMenu()
+    {
+        makeBox(10);
+        box->setText(QStringLiteral("ab"));
+        QGuiApplication::clipboard()->clear();
+        const auto menu = [this](const char *choose, const QString &offered) {
+            const QPoint at(5, 5);
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, box->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(box->viewport(), &event);
+            QMenu *shown = box->findChild<QMenu *>();
+            QStringList enabled;
+            QAction *chosen = nullptr;
+            for (QAction *action : shown->actions()) {
+                const QString text = action->text().section(QLatin1Char('\t'), 0, 0);
+                if (action->isEnabled() && !action->isSeparator())
+                    enabled << text;
+                if (text == QLatin1String(choose))
+                    chosen = action;
+            }
+            chosen->trigger();
+            delete shown;
+            return enabled.join(QLatin1Char(',')) == offered;
+        };
+        QVERIFY(menu("Select All", QStringLiteral("Select All")));
+        QVERIFY(menu("Cu&t", QStringLiteral("Cu&t,&Copy,Delete,Select All")));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
+        QVERIFY(menu("&Undo", QStringLiteral("&Undo,&Paste")));
+        QCOMPARE(box->text(), QStringLiteral("ab"));
+    }
+
+    void exactText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("lf");
+        QTest::addColumn<QString>("crlf");
+        QTest::newRow("no-break spaces, CRLF") << "a\u00a0b\r\n\u00a0"
+                                               << "a\u00a0b\n\u00a0"
+                                               << "a\u00a0b\r\n\u00a0";
+        QTest::newRow("CR, LF, separators") << "a\rb\nc\u2028d\u2029"
+                                            << "a\nb\nc\nd\n"
+                                            << "a\r\nb\r\nc\r\nd\r\n";
+        QTest::newRow("empty lines") << "\n\n"
+                                     << "\n\n"
+                                     << "\r\n\r\n";
+    }
+
+    void exactText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, lf);
+        QFETCH(QString, crlf);
+        makeBox(10);
+        box->setText(text);
+        QCOMPARE(box->text(), lf);
+        QCOMPARE(box->text(QLatin1String("\r\n")), crlf);
+        QVERIFY(!box->isEmpty());
+    }
+
+    void textChanged_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("changes");
+        QTest::addColumn<bool>("empty");
+        QTest::newRow("typed") << "=ab" << 2 << false;
+        QTest::newRow("pasted") << "Ctrl+V" << 1 << false;
+        QTest::newRow("cut") << "Ctrl+A;Ctrl+X" << 1 << true;
+        QTest::newRow("deleted") << "Delete" << 1 << true;
+        QTest::newRow("backspace at the start") << "Backspace" << 0 << false;
+        QTest::newRow("undone, redone") << "Delete;Ctrl+Z;Ctrl+Y" << 3 << true;
+        QTest::newRow("moved, selected, copied") << "Right;Shift+End;Ctrl+C" << 0 << false;
+        QTest::newRow("new line") << "Return" << 1 << false;
+    }
+
+    void textChanged()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, changes);
+        QFETCH(bool, empty);
+        makeBox(10);
+        box->setText(QStringLiteral("x"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("y"));
+        QSignalSpy spy(box, &MultiLineTextBox::textChanged);
+        act(box, keys);
+        QCOMPARE(spy.count(), changes);
+        QCOMPARE(box->isEmpty(), empty);
+        box->setText(QString());
+        QCOMPARE(spy.count(), changes + 1);
+        QVERIFY(box->isEmpty());
+    }
+
+    void accessible()
+    {
+        makeBox(10);
+        box->setText(QStringLiteral("ab\u00a0c\nde"));
+        act(box, QStringLiteral("Down;Right;Shift+Left;Shift+Up"));
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
+        QVERIFY(iface && iface->textInterface());
+        QCOMPARE(iface->role(), QAccessible::EditableText);
+        QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Description"));
+        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("ab\u00a0c\nde"));
+        QAccessibleTextInterface *text = iface->textInterface();
+        QCOMPARE(text->characterCount(), 7);
+        QCOMPARE(text->text(1, 6), QStringLiteral("b\u00a0c\nd"));
+        QCOMPARE(text->cursorPosition(), 0);
+        int start = -1, end = -1;
+        QCOMPARE(text->selectionCount(), 1);
+        text->selection(0, &start, &end);
+        QCOMPARE(QPoint(start, end), QPoint(0, 6));
+        text->setCursorPosition(5);
+        QCOMPARE(box->cursor().line, 1);
+        iface->editableTextInterface()->replaceText(1, 3, QStringLiteral("X"));
+        QCOMPARE(box->text(), QStringLiteral("aXc\nde"));
+    }
+
+    // A line of 10 MB with no blank: set, typed at the end of, read back.
+    // The limit is far above the time this takes; only a hang reaches it.
+    void longLine_data()
+    {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<QString>("unit");  // the line repeats it to 10 MB
+        QTest::newRow("wrapped") << 40 << "w";
+        QTest::newRow("not wrapped") << 0 << "w";
+        QTest::newRow("emoji, wrapped") << 40 << "\U0001F600";
+        QTest::newRow("emoji, not wrapped") << 0 << "\U0001F600";
+    }
+
+    void longLine()
+    {
+        QFETCH(int, columns);
+        QFETCH(QString, unit);
+        makeBox(columns);
+        QElapsedTimer timer;
+        timer.start();
+        const QString line = unit.repeated(10'000'000 / unit.size());
+        box->setText(line);
+        QCoreApplication::processEvents();
+        act(box, QStringLiteral("Ctrl+End;=x;Home;=y"));
+        QCoreApplication::processEvents();
+        const QString text = box->text();
+        QVERIFY2(timer.elapsed() < 20'000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(text.size(), line.size() + 2);
+        // Home went to the start of the last visual line.
+        QVERIFY(text.endsWith(QLatin1Char('x')));
+        const qsizetype home = text.indexOf(QLatin1Char('y'));
+        QVERIFY(columns ? home > text.size() - 100 : home == 0);
+        QVERIFY(home == 0 || !text[home - 1].isHighSurrogate());  // never inside a pair
+    }
+};
+
+QTEST_MAIN(TestTextBox)
+#include "tst_textbox.moc"
