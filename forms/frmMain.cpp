@@ -12,10 +12,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include <cmath>
 #include <limits>
@@ -142,7 +144,6 @@ QIcon programIcon()
 
 frmMain::frmMain() : FormWindow(Layout)
 {
-    setWindowIcon(programIcon());
     buildMenus();
     connectTickRules();
     onClick("cmdGenerateTags", &frmMain::cmdGenerateTags_Click);
@@ -199,6 +200,19 @@ void frmMain::connectTickRules()
             connect(combo, &QComboBox::textActivated, box, rule);
         }
     }
+}
+
+// The icon's eight pictures are some 370 KB of pixels to decode and hand to
+// the window system: they follow the window's first paint instead of holding
+// it up, so the window shows that much sooner.
+bool frmMain::event(QEvent *event)
+{
+    const bool handled = FormWindow::event(event);
+    if (event->type() == QEvent::Paint && !iconRequested_) {
+        iconRequested_ = true;
+        QTimer::singleShot(0, this, [this] { setWindowIcon(programIcon()); });
+    }
+    return handled;
 }
 
 void frmMain::Form_Load()

@@ -25,6 +25,7 @@ public:
 
 protected:
     void Form_Unload() override;
+    bool event(QEvent *event) override;
 
 private:
     void buildMenus();
@@ -40,4 +41,5 @@ private:
     void mnuAbout_Click();
 
     WidgetForm form_{this};
+    bool iconRequested_ = false;
 };

@@ -202,7 +202,7 @@ private slots:
         const auto icon = [](const QWidget *w) {
             return run("xprop", {"-id", windowId(w), "_NET_WM_ICON"});
         };
-        QVERIFY(icon(f.window).contains("="));
+        QTRY_VERIFY(icon(f.window).contains("="));  // set once the window has been painted
         QCOMPARE(icon(window) == icon(f.window), !tool);
         QAccessibleInterface *announced = QAccessible::queryAccessibleInterface(window);
         QVERIFY(announced);
