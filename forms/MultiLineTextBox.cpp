@@ -51,7 +51,7 @@ void MultiLineTextBox::setText(const QString &text)
     layOutAll();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
-    notifyAccessible(TextPos(), removed, text);
+    notifyAccessible(TextPos(), removed, QAccessible::isActive() ? lines_.text() : QString());
     emit textChanged();
 }
 
@@ -88,7 +88,8 @@ void MultiLineTextBox::apply(TextPos from, TextPos to, const QString &text)
         layout_.replaceLines(lines_, from.line, to.line - from.line + 1, end.line - from.line + 1);
     updateScrollBars();
     setCursor(end);
-    notifyAccessible(from, removed, text);
+    // As kept, every kind of line end one "\n", as the offsets count them.
+    notifyAccessible(from, removed, QAccessible::isActive() ? lines_.text(from, end) : QString());
     emit textChanged();
 }
 
@@ -218,16 +219,11 @@ TextPos MultiLineTextBox::visualMove(qsizetype lines) const
 }
 
 // The start or end of the caret's visual line; a wrapped line ends before
-// the blank it broke at, so that End stays on the line.
+// its last character, so that End stays on the line.
 TextPos MultiLineTextBox::lineEdge(bool end) const
 {
     const TextLayout::VisualLine v = layout_.visualLine(lines_, layout_.visualLineOf(cursor_));
-    if (!end)
-        return {v.line, v.start};
-    const QString &s = lines_.line(v.line);
-    const bool brokenAtBlank =
-        v.end < s.size() && v.end > v.start && s[v.end - 1] == QLatin1Char(' ');
-    return {v.line, brokenAtBlank ? v.end - 1 : v.end};
+    return {v.line, end ? layout_.lastCaretColumn(lines_, v) : v.start};
 }
 
 TextPos MultiLineTextBox::wordEdge(TextPos pos, bool forward) const
@@ -413,12 +409,18 @@ TextPos MultiLineTextBox::step(TextPos pos, int direction) const
         if (pos.column == 0)
             return pos.line > 0 ? TextPos{pos.line - 1, lines_.line(pos.line - 1).size()} : pos;
         return {pos.line,
-                pos.column - (pos.column > 1 && s[pos.column - 1].isLowSurrogate() ? 2 : 1)};
+                pos.column - (pos.column > 1 && s[pos.column - 1].isLowSurrogate() &&
+                                      s[pos.column - 2].isHighSurrogate()
+                                  ? 2
+                                  : 1)};
     }
     if (pos.column == s.size())
         return pos.line + 1 < lines_.lineCount() ? TextPos{pos.line + 1, 0} : pos;
     return {pos.line,
-            pos.column + (pos.column + 1 < s.size() && s[pos.column].isHighSurrogate() ? 2 : 1)};
+            pos.column + (pos.column + 1 < s.size() && s[pos.column].isHighSurrogate() &&
+                                  s[pos.column + 1].isLowSurrogate()
+                              ? 2
+                              : 1)};
 }
 
 void MultiLineTextBox::inputMethodEvent(QInputMethodEvent *event)

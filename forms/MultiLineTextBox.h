@@ -1,7 +1,8 @@
 #pragma once
 // A multi-line text box that lays out and draws only what is visible, so a
 // line of megabytes scrolls and takes keys as fast as a short one. It keeps
-// the text exactly as given (no-break spaces too); Tab moves the focus.
+// the text exactly as given (no-break spaces too), except that every kind of
+// line end reads back as the one asked for; Tab moves the focus.
 
 #include "TextLayout.h"
 #include "TextLines.h"

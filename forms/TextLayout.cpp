@@ -207,22 +207,29 @@ qreal TextLayout::x(const TextLines &text, const VisualLine &v, qsizetype column
     return paragraphs_[size_t(v.line)].chunkX[size_t(chunk)] + width(s, chunk * ChunkSize, column);
 }
 
+qsizetype TextLayout::lastCaretColumn(const TextLines &text, const VisualLine &v) const
+{
+    const QString &s = text.line(v.line);
+    if (v.end >= s.size() || v.end <= v.start)
+        return v.end;
+    const bool pair =
+        v.end - v.start > 1 && s[v.end - 1].isLowSurrogate() && s[v.end - 2].isHighSurrogate();
+    return v.end - (pair ? 2 : 1);
+}
+
 qsizetype TextLayout::columnAt(const TextLines &text, qsizetype visualLine, qreal x) const
 {
     const VisualLine v = this->visualLine(text, visualLine);
     const QString &s = text.line(v.line);
     qsizetype i = v.start;
     qreal left = 0;
-    if (!wraps()) {
+    if (!wraps() && x > 0) {
         const std::vector<qreal> &chunkX = paragraphs_[size_t(v.line)].chunkX;
         const auto chunk = std::upper_bound(chunkX.begin(), chunkX.end(), x) - 1;
-        i = std::max<qsizetype>(chunk - chunkX.begin(), 0) * ChunkSize;
-        left = chunkX[size_t(i / ChunkSize)];
+        i = (chunk - chunkX.begin()) * ChunkSize;
+        left = *chunk;
     }
-    // A wrapped line's end is the next line's start: stop before its blank.
-    qsizetype end = v.end;
-    if (v.end < s.size() && v.end > v.start && s[v.end - 1] == QLatin1Char(' '))
-        --end;
+    const qsizetype end = lastCaretColumn(text, v);
     for (; i < end; ++i) {
         const qreal a = advance(s, i);
         if (s[i].isLowSurrogate() || x >= left + a / 2) {

@@ -40,12 +40,17 @@ public:
     qsizetype visualLineCount() const;
     VisualLine visualLine(const TextLines &text, qsizetype index) const;
     qsizetype visualLineOf(TextPos pos) const;
-    // The x of a column from its visual line's left edge; a column at a
-    // wrapped line's end stands at the end of that visual line, not at the
-    // start of the next.
+    // The x of a column from the left edge of its visual line. The first form
+    // finds that line itself, and a wrapped line's end column is the next
+    // line's start; the second measures within the line given, up to its end.
     qreal x(const TextLines &text, TextPos pos) const;
     qreal x(const TextLines &text, const VisualLine &v, qsizetype column) const;
-    // The column nearest to `x` in the visual line.
+    // The last column the caret takes on a visual line. A wrapped line's end
+    // is the next line's start, so the caret stops before the line's last
+    // character there: the blank it broke at, or the last letter of a word
+    // too wide for the box.
+    qsizetype lastCaretColumn(const TextLines &text, const VisualLine &v) const;
+    // The column nearest to `x` in the visual line, at most lastCaretColumn.
     qsizetype columnAt(const TextLines &text, qsizetype visualLine, qreal x) const;
     // The widest line, for sideways scrolling when lines do not wrap.
     qreal maxWidth() const { return maxWidth_; }

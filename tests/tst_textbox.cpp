@@ -203,10 +203,13 @@ private slots:
         QTest::newRow("down keeps the column") << "aaaa bbbb cccc dddd" << "Right;Right;Down;=X" << "aaaa bbbb ccXcc dddd" << "";
         QTest::newRow("up from a wrapped line") << "aaaa bbbb cccc dddd" << "Ctrl+End;Up;=X" << "aaaa bbbbX cccc dddd" << "";
         QTest::newRow("end stays on its line") << "aaaa bbbb cccc dddd" << "End;=X" << "aaaa bbbbX cccc dddd" << "";
+        QTest::newRow("end of a broken word, twice") << "abcdefghijklmnopqrstuvwxyz" << "End;End;=X" << "abcdefghiXjklmnopqrstuvwxyz" << "";
+        QTest::newRow("end of a broken word, shift+home") << "abcdefghijklmnopqrstuvwxyz" << "End;Shift+Home;Delete" << "jklmnopqrstuvwxyz" << "";
         QTest::newRow("home of a wrapped line") << "aaaa bbbb cccc dddd" << "Ctrl+End;Home;=X" << "aaaa bbbb Xcccc dddd" << "";
         QTest::newRow("delete words") << "one two three" << "Ctrl+Right;Ctrl+Delete;Ctrl+End;Ctrl+Backspace" << "one " << "";
         QTest::newRow("words") << "one two three" << "Ctrl+Right;Ctrl+Right;=X;Ctrl+Left;Ctrl+Left;=Y" << "one Ytwo Xthree" << "";
         QTest::newRow("left over a pair") << "a" + pair + "b" << "End;Left;Left;Backspace" << pair + "b" << "";
+        QTest::newRow("left over a lone low half") << QString("a") + QChar(0xDE00) + "c" << "End;Left;Left;=b" << QString("ab") + QChar(0xDE00) + "c" << "";
         QTest::newRow("backspace a pair") << "a" + pair << "End;Backspace" << "a" << "";
         QTest::newRow("enter, shift+enter") << "abc" << "Right;Return;Right;Shift+Return" << "a\nb\nc" << "";
         QTest::newRow("tab is no character") << "ab" << "Tab" << "ab" << "";
