@@ -105,8 +105,11 @@ bool lockIsFree(const QString &file)
 {
     const QString lockName = file + QLatin1String(".lock");
     const QFileInfo held(lockName);
-    const bool stuck = held.exists() &&
-                       held.lastModified().msecsTo(QDateTime::currentDateTime()) > LockWaitMs;
+    // Its age either way: a lock dated ahead of this clock (another machine's,
+    // on a shared folder) has not just been taken either.
+    const bool stuck =
+        held.exists() &&
+        qAbs(held.lastModified().msecsTo(QDateTime::currentDateTime())) > LockWaitMs;
     QLockFile lock(lockName);
     return lock.tryLock(stuck ? 0 : LockWaitMs) || lock.error() != QLockFile::LockFailedError;
 }

@@ -129,6 +129,14 @@ private slots:
         }
         QVERIFY2(writesSoon("1"), "the write waits for the lock");
         QCOMPARE(GetRegValue(CurrentUser, Items, "Title"), Text());
+        // The default items' fourteen writes against a lock that stays taken
+        // cost about one wait in all, not one each: eight seconds lies far
+        // above the one and far below the fourteen.
+        QElapsedTimer fourteen;
+        fourteen.start();
+        for (int i = 0; i < 14; ++i)
+            QVERIFY(writesSoon("1"));
+        QVERIFY2(fourteen.elapsed() < 8000, "each write waits for the stuck lock again");
 
         holder.kill();
         holder.waitForFinished();
