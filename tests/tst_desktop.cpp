@@ -10,6 +10,10 @@
 
 namespace {
 
+// How long a check that asks the X server through a tool may keep trying:
+// each try starts a program, which a loaded machine makes slow.
+constexpr int XWait = 20000;
+
 // An X tool's output, or "(failed)".
 QString run(const QString &program, const QStringList &arguments)
 {
@@ -98,7 +102,7 @@ private slots:
         QFETCH(QString, stored);
         f.finish();
         QVERIFY(f.start(record.isEmpty() ? record : "[StartupPosition]\n" + record));
-        QTRY_VERIFY(frameCorner(f.window));
+        QTRY_VERIFY_WITH_TIMEOUT(frameCorner(f.window), XWait);
         QCOMPARE(*frameCorner(f.window), frameAt);
         f.act("Ctrl+Q");
         QTRY_VERIFY(!loadedWindow<frmMain>());
@@ -161,7 +165,7 @@ private slots:
         f.act(keys, opener);
         QTRY_COMPARE(answered.join(", "), dialogs);
         QTRY_VERIFY(!QApplication::activeModalWidget());
-        QTRY_COMPARE(activeOnScreen(), windowId(opener));
+        QTRY_COMPARE_WITH_TIMEOUT(activeOnScreen(), windowId(opener), XWait);
         QTRY_COMPARE(QApplication::focusWidget(), focus);
         QCOMPARE(QFileInfo::exists(files.filePath("saved.htm")), ending == "saved");
     }
@@ -194,7 +198,8 @@ private slots:
         QWidget *window = QApplication::activeWindow();
         QVERIFY(window->windowTitle().startsWith(caption));
         const bool tool = window != f.window;
-        QTRY_VERIFY(xProperty(window, "_NET_WM_STATE").contains("="));  // mapped and managed
+        // Mapped and managed.
+        QTRY_VERIFY_WITH_TIMEOUT(xProperty(window, "_NET_WM_STATE").contains("="), XWait);
         QCOMPARE(xProperty(window, "_NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"), tool);
         const QString type = xProperty(window, "_NET_WM_WINDOW_TYPE");
         QVERIFY2(tool ? type.contains(QRegularExpression("_TYPE_(UTILITY|DIALOG)"))
@@ -202,7 +207,8 @@ private slots:
         const auto icon = [](const QWidget *w) {
             return run("xprop", {"-id", windowId(w), "_NET_WM_ICON"});
         };
-        QTRY_VERIFY(icon(f.window).contains("="));  // set once the window has been painted
+        // The main window's icon is set once it has been painted.
+        QTRY_VERIFY_WITH_TIMEOUT(icon(f.window).contains("="), XWait);
         QCOMPARE(icon(window) == icon(f.window), !tool);
         QAccessibleInterface *announced = QAccessible::queryAccessibleInterface(window);
         QVERIFY(announced);
@@ -221,8 +227,8 @@ private slots:
         QTRY_VERIFY(robot->isMinimized());
         QVERIFY(f.focus(f.get("txtTitle")));
         f.act("Alt+V");
-        QTRY_VERIFY(xProperty(robot, "WM_STATE").contains("Normal"));
-        QTRY_COMPARE(activeOnScreen(), windowId(robot));
+        QTRY_VERIFY_WITH_TIMEOUT(xProperty(robot, "WM_STATE").contains("Normal"), XWait);
+        QTRY_COMPARE_WITH_TIMEOUT(activeOnScreen(), windowId(robot), XWait);
         QTRY_VERIFY(robot->isVisible() && !robot->isMinimized() && robot->isActiveWindow());
         QCOMPARE(loadedWindow<frmRobotValues>(), robot);
     }
