@@ -116,22 +116,25 @@ void MultiLineTextBox::record(const Edit &edit, bool mergeable)
 
 void MultiLineTextBox::undo()
 {
-    if (undo_.empty())
-        return;
-    const Edit edit = undo_.back();
-    undo_.pop_back();
-    apply(edit.from, TextLines::endOf(edit.from, edit.inserted), edit.removed);
-    redo_.push_back(edit);
+    replay(undo_, redo_, true);
 }
 
 void MultiLineTextBox::redo()
 {
-    if (redo_.empty())
+    replay(redo_, undo_, false);
+}
+
+// Takes the latest step off one history, applies it backwards (undo) or
+// forwards (redo), and keeps it on the other history.
+void MultiLineTextBox::replay(std::vector<Edit> &from, std::vector<Edit> &to, bool backwards)
+{
+    if (from.empty())
         return;
-    const Edit edit = redo_.back();
-    redo_.pop_back();
-    apply(edit.from, TextLines::endOf(edit.from, edit.removed), edit.inserted);
-    undo_.push_back(edit);
+    const Edit edit = from.back();
+    from.pop_back();
+    const QString &now = backwards ? edit.inserted : edit.removed;
+    apply(edit.from, TextLines::endOf(edit.from, now), backwards ? edit.removed : edit.inserted);
+    to.push_back(edit);
 }
 
 void MultiLineTextBox::selectAll()

@@ -78,6 +78,7 @@ private:
     void replace(TextPos from, TextPos to, const QString &text, EditKind kind = EditKind::Other);
     void apply(TextPos from, TextPos to, const QString &text);
     void record(const Edit &edit, bool mergeable);
+    void replay(std::vector<Edit> &from, std::vector<Edit> &to, bool backwards);
     bool handleEditKey(QKeyEvent *event);
     bool handleMoveKey(QKeyEvent *event);
     void moveTo(TextPos pos, bool select, bool keepGoalX = false);
@@ -90,6 +91,7 @@ private:
     TextPos selectionStart() const { return std::min(cursor_, anchor_); }
     TextPos selectionEnd() const { return std::max(cursor_, anchor_); }
     QPoint origin() const;  // where the first visible visual line starts, in viewport pixels
+    QFont drawnFont() const;
     int lineHeight() const;
     int visibleLines() const;
     void layOutAll();

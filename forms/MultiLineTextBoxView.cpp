@@ -117,13 +117,18 @@ QPoint MultiLineTextBox::origin() const
     return {Margin - horizontalScrollBar()->value(), Margin};
 }
 
-void MultiLineTextBox::layOutAll()
+// Kerning off: a run of text is then drawn exactly as wide as the sum of its
+// characters' advances, which is what the layout adds up.
+QFont MultiLineTextBox::drawnFont() const
 {
-    // Kerning off: a run of text is then drawn exactly as wide as the sum of
-    // its characters' advances, which is what the layout adds up.
     QFont drawn = font();
     drawn.setKerning(false);
-    layout_.setFont(drawn);
+    return drawn;
+}
+
+void MultiLineTextBox::layOutAll()
+{
+    layout_.setFont(drawnFont());
     layout_.setWrapWidth(wrap_ == Wrap::AtWords ? std::max(viewport()->width() - 2 * Margin, 1)
                                                 : 0);
     layout_.layOutAll(lines_);
@@ -214,9 +219,7 @@ QRect MultiLineTextBox::characterRect(TextPos pos) const
 void MultiLineTextBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
-    QFont drawn = font();
-    drawn.setKerning(false);
-    painter.setFont(drawn);
+    painter.setFont(drawnFont());
     const qsizetype count = layout_.visualLineCount();
     int y = origin().y();
     for (qsizetype v = verticalScrollBar()->value(); v < count && y < viewport()->height(); ++v) {
