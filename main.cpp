@@ -1,6 +1,7 @@
 // Starting the program loads and shows the main window; the run ends when
 // the last window has closed.
 
+#include "TextBoxAccessibility.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    installTextBoxAccessibility();
     // Lets the desktop match the windows to the installed menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quillfern.Orvane"));
     showWindow<frmMain>();
