@@ -1,0 +1,282 @@
+// The multi-line box beside Qt's own one-line box, QLineEdit, holding the
+// same text in the same font and width: where the caret stops, what a click
+// and a double click pick, where the selection is drawn and what an input
+// method composes must agree in every script, for Qt's engine is the
+// reference. On X11, for the fonts and pixels as a user's display shows them.
+
+#include "MultiLineTextBox.h"
+#include "ScriptText.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTextCharFormat>
+#include <QVBoxLayout>
+
+#include <climits>
+#include <functional>
+
+namespace {
+
+const QColor Highlight(0x30, 0x70, 0xd0);  // a colour nothing but the selection has
+
+// One of the two boxes, as the test drives and reads it.
+struct Side {
+    QWidget *keys;     // takes the keys and input method events
+    QWidget *surface;  // takes the mouse, shows the text
+    std::function<int()> cursor;
+    std::function<QString()> text;
+    std::function<QString()> selected;
+    std::function<QRect()> row;  // the text's row on the surface
+};
+
+// The columns [left, right) of the text's row where the surface shows a
+// colour that `wanted` accepts.
+QPair<int, int> extent(const Side &side, const std::function<bool(QColor)> &wanted)
+{
+    const QImage image = side.surface->grab().toImage();
+    const QRect row = side.row();
+    int left = INT_MAX, right = INT_MIN;
+    for (int y = row.top() + row.height() / 4; y <= row.bottom() - row.height() / 4; ++y) {
+        for (int x = 3; x < image.width() - 3; ++x) {
+            if (wanted(image.pixelColor(x, y))) {
+                left = std::min(left, x);
+                right = std::max(right, x + 1);
+            }
+        }
+    }
+    return {left, right};
+}
+
+QPair<int, int> band(const Side &side)
+{
+    return extent(side, [](QColor c) { return c == Highlight; });
+}
+
+// The caret's stops as each key pair is pressed: the first key once, then
+// the second until the caret stays.
+QString walks(const Side &side, int presses)
+{
+    const char *const pairs[][2] = {{"Home", "Right"},      {"Home", "Left"},     {"End", "Left"},
+                                    {"End", "Right"},       {"Home", "Ctrl+Right"}, {"Home", "Ctrl+Left"},
+                                    {"End", "Ctrl+Left"},   {"End", "Ctrl+Right"}};
+    QStringList walked;
+    for (const auto &pair : pairs) {
+        QStringList stops;
+        for (int i = 0; i <= presses; ++i) {
+            const QKeyCombination key = QKeySequence(QLatin1String(pair[i ? 1 : 0]))[0];
+            QTest::keyClick(side.keys, key.key(), key.keyboardModifiers());
+            const QString at = QString::number(side.cursor());
+            if (stops.isEmpty() || stops.back() != at)
+                stops << at;
+        }
+        walked << QLatin1String(pair[0]) + QLatin1Char(' ') + QLatin1String(pair[1]) +
+                      QLatin1String(": ") + stops.join(QLatin1Char(' '));
+    }
+    return walked.join(QLatin1String("\n"));
+}
+
+// Where a click leaves the caret, or what a double click selects.
+QString click(const Side &side, QPoint at, bool twice)
+{
+    if (twice) {
+        QTest::mouseDClick(side.surface, Qt::LeftButton, {}, at);
+        return side.selected();
+    }
+    QTest::mouseClick(side.surface, Qt::LeftButton, {}, at);
+    return QString::number(side.cursor());
+}
+
+}  // namespace
+
+class TestTextBoxScripts : public QObject {
+    Q_OBJECT
+
+    QWidget window;
+    QLineEdit *edit = nullptr;
+    MultiLineTextBox *box = nullptr;
+    Side editSide, boxSide;
+
+    // x of the caret at `pos` in the line edit.
+    qreal editX(int pos)
+    {
+        edit->setCursorPosition(pos);
+        return QRectF(edit->inputMethodQuery(Qt::ImCursorRectangle).toRect()).center().x();
+    }
+
+    void clearBoth()
+    {
+        edit->clear();
+        box->setText(QString());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(16);
+        QPalette palette = window.palette();
+        palette.setColor(QPalette::Highlight, Highlight);
+        palette.setColor(QPalette::HighlightedText, Qt::white);
+        window.setPalette(palette);
+        window.setFont(font);
+        auto *layout = new QVBoxLayout(&window);
+        edit = new QLineEdit;
+        box = new MultiLineTextBox;
+        layout->addWidget(edit);
+        layout->addWidget(box);
+        window.resize(480, 200);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(edit->width(), box->width());
+        editSide = {edit, edit, [this] { return edit->cursorPosition(); },
+                    [this] { return edit->text(); }, [this] { return edit->selectedText(); },
+                    [this] { return edit->inputMethodQuery(Qt::ImCursorRectangle).toRect(); }};
+        boxSide = {box, box->viewport(), [this] { return int(box->cursor().column); },
+                   [this] { return box->text(); }, [this] { return box->selectedText(); },
+                   [this] { return box->characterRect({}); }};
+    }
+
+    void sameAsLineEdit_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("accents, precomposed") << QStringLiteral("Caf\u00e9 d\u00e9j\u00e0 na\u00efve");
+        QTest::newRow("accents, combining") << QStringLiteral("Cafe\u0301 de\u0301ja\u0300 nai\u0308ve");
+        QTest::newRow("Arabic") << QStringLiteral("\u0627\u0644\u0633\u0644\u0627\u0645 \u0639\u0644\u064a\u0643\u0645");
+        QTest::newRow("Hebrew, digits, Latin") << QStringLiteral("\u05e9\u05dc\u05d5\u05dd 2024 abc \u05e2\u05d5\u05dc\u05dd");
+        QTest::newRow("Arabic inside Latin") << QStringLiteral("abc \u0627\u0644\u0633\u0644\u0627\u0645 123 def");
+        QTest::newRow("Devanagari") << QStringLiteral("\u0915\u094d\u0937\u0924\u094d\u0930\u093f\u092f \u0939\u093f\u0928\u094d\u0926\u0940");
+        QTest::newRow("emoji: family, flag, skin tone")
+            << QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467 \U0001F1E9\U0001F1EA "
+                              "\U0001F44D\U0001F3FD ok");
+        QTest::newRow("tab") << QStringLiteral("one\ttwo three");
+    }
+
+    // Typed and pasted, the text reads back; then both boxes are walked
+    // with the arrow keys, selected whole, clicked and double clicked.
+    void sameAsLineEdit()
+    {
+        QFETCH(QString, text);
+        clearBoth();
+        for (const Side *side : {&editSide, &boxSide}) {
+            script::type(side->keys, text);
+            QCOMPARE(side->text(), text);
+            QTest::keyClick(side->keys, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(side->keys, Qt::Key_X, Qt::ControlModifier);
+            QTest::keyClick(side->keys, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(side->text(), text);
+        }
+        const int presses = int(text.size()) + 1;
+        QCOMPARE(walks(boxSide, presses), walks(editSide, presses));
+
+        // The selection's band: as wide as Qt draws it, on the same side.
+        // Without the focus, for the caret not to be drawn; a line edit
+        // drops its selection when it loses the focus.
+        edit->clearFocus();
+        box->clearFocus();
+        for (const Side *side : {&editSide, &boxSide})
+            QTest::keyClick(side->keys, Qt::Key_A, Qt::ControlModifier);
+        const auto [editLeft, editRight] = band(editSide);
+        const auto [boxLeft, boxRight] = band(boxSide);
+        const QString bands = QStringLiteral("line edit %1-%2 of %3, box %4-%5 of %6")
+                                  .arg(editLeft).arg(editRight).arg(edit->width())
+                                  .arg(boxLeft).arg(boxRight).arg(box->viewport()->width());
+        QVERIFY2(editRight > editLeft && boxRight > boxLeft, qPrintable(bands));
+        QVERIFY2(std::abs((boxRight - boxLeft) - (editRight - editLeft)) <= 2, qPrintable(bands));
+        QVERIFY2((boxLeft < box->viewport()->width() - boxRight) ==
+                     (editLeft < edit->width() - editRight),
+                 qPrintable(bands));
+
+        // Clicks a quarter into each character from either side, double
+        // clicks in the middle of each word, placed in the box where they
+        // fall in the line edit's text.
+        QList<QPair<qreal, bool>> clicks;
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+        QList<qreal> xs;
+        for (qsizetype at = 0; at >= 0; at = graphemes.toNextBoundary())
+            xs << editX(int(at));
+        std::sort(xs.begin(), xs.end());
+        for (qsizetype i = 1; i < xs.size(); ++i) {
+            if (xs[i] - xs[i - 1] >= 6)
+                clicks << qMakePair(xs[i - 1] + (xs[i] - xs[i - 1]) / 4, false)
+                       << qMakePair(xs[i] - (xs[i] - xs[i - 1]) / 4, false);
+        }
+        qsizetype start = 0;
+        for (const QString &word : text.split(QRegularExpression(QStringLiteral("[ \t]")))) {
+            QTextBoundaryFinder inWord(QTextBoundaryFinder::Grapheme, word);
+            QList<qsizetype> stops;
+            for (qsizetype at = 0; at >= 0; at = inWord.toNextBoundary())
+                stops << at;
+            if (stops.size() > 2)  // two characters or more
+                clicks << qMakePair(editX(int(start + stops[stops.size() / 2])), true);
+            start += word.size() + 1;
+        }
+        QStringList inEdit, inBox;
+        const int editY = editSide.row().center().y();
+        const int boxY = boxSide.row().center().y();
+        for (const auto &[x, twice] : std::as_const(clicks)) {
+            inEdit << click(editSide, QPoint(qRound(x), editY), twice);
+            inBox << click(boxSide, QPoint(qRound(x - editLeft + boxLeft), boxY), twice);
+        }
+        QCOMPARE(inBox.join(QLatin1Char('|')), inEdit.join(QLatin1Char('|')));
+    }
+
+    void inputMethod_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<QString>("preedit");
+        QTest::addColumn<QString>("commit");
+        QTest::addColumn<int>("from");  // the replaced range, from the caret
+        QTest::addColumn<int>("length");
+        QTest::newRow("Chinese, composed and committed")
+            << "ab" << 1 << QStringLiteral("zhong\u4e2d") << QStringLiteral("\u4e2d\u6587") << 0 << 0;
+        QTest::newRow("Arabic composed in Arabic")
+            << QStringLiteral("\u0627\u0644\u0633\u0644\u0627\u0645") << 3
+            << QStringLiteral("\u0639\u0644") << QStringLiteral("\u0639\u0644") << 0 << 0;
+        QTest::newRow("commit replaces before the caret") << "abcd" << 3 << "xy" << "XY" << -2 << 2;
+        QTest::newRow("empty commit deletes around the caret") << "abcd" << 2 << "" << "" << -1 << 2;
+    }
+
+    // The text being composed is drawn as wide as Qt draws it and is not
+    // part of the text; the commit lands where Qt puts it.
+    void inputMethod()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, cursor);
+        QFETCH(QString, preedit);
+        QFETCH(QString, commit);
+        QFETCH(int, from);
+        QFETCH(int, length);
+        edit->setText(text);
+        edit->setCursorPosition(cursor);
+        box->setText(text);
+        box->setCursor({0, cursor});
+        edit->clearFocus();
+        box->clearFocus();
+        QStringList shown, after;
+        QTextCharFormat underline;
+        underline.setFontUnderline(true);
+        for (const Side *side : {&editSide, &boxSide}) {
+            const QColor base = side->surface->palette().color(QPalette::Base);
+            const auto ink = [base](QColor c) { return c != base; };
+            const auto [left, right] = extent(*side, ink);
+            QInputMethodEvent composing(
+                preedit, {{QInputMethodEvent::TextFormat, 0, int(preedit.size()), underline},
+                          {QInputMethodEvent::Cursor, int(preedit.size()), 1, {}}});
+            QApplication::sendEvent(side->keys, &composing);
+            QCOMPARE(side->text(), text);
+            const auto [newLeft, newRight] = extent(*side, ink);
+            shown << QString::number((newRight - newLeft) - (right - left));
+            QInputMethodEvent committing(QString(), {});
+            committing.setCommitString(commit, from, length);
+            QApplication::sendEvent(side->keys, &committing);
+            after << side->text() + QLatin1Char('|') + QString::number(side->cursor());
+        }
+        QVERIFY2(std::abs(shown[0].toInt() - shown[1].toInt()) <= 2, qPrintable(shown.join(QLatin1Char(' '))));
+        QCOMPARE(after[1], after[0]);
+    }
+};
+
+QTEST_MAIN(TestTextBoxScripts)
+#include "tst_textbox_scripts.moc"
