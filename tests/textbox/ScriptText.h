@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QStringList>
 #include <QTest>
-#include <QTextBoundaryFinder>
 
 namespace script {
 
@@ -43,13 +42,6 @@ inline void type(QWidget *widget, const QString &text)
         }
         i += n;
     }
-}
-
-inline bool isGraphemeBoundary(const QString &line, qsizetype column)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, line);
-    finder.setPosition(column);
-    return finder.isAtBoundary();
 }
 
 }  // namespace script

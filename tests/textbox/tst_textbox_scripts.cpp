@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTextBoundaryFinder>
 #include <QTextCharFormat>
 #include <QVBoxLayout>
 
