@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTextLayout>
 
+#include <memory>
 #include <random>
 
 namespace {
@@ -32,12 +33,8 @@ QString lineEnds(QString text)
 // Text in a message, exact: all but printable ASCII as \uXXXX.
 QString shown(const QString &text)
 {
-    QString out = QStringLiteral("\"");
-    for (const QChar c : text)
-        out += c.unicode() >= 0x20 && c.unicode() < 0x7f
-                   ? QString(c)
-                   : QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-    return out + QLatin1Char('"');
+    const std::unique_ptr<char[]> escaped(QTest::toString(text));
+    return QString::fromLatin1(escaped.get());
 }
 
 bool insidePair(const QString &s, qsizetype i)

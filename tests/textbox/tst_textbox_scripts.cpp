@@ -49,32 +49,24 @@ QPair<int, int> extent(const Side &side, const std::function<bool(QColor)> &want
     return {left, right};
 }
 
-QPair<int, int> band(const Side &side)
-{
-    return extent(side, [](QColor c) { return c == Highlight; });
-}
-
-// The caret's stops as each key pair is pressed: the first key once, then
-// the second until the caret stays.
+// The caret's stops from Home and from End as each key is pressed until
+// the caret stays.
 QString walks(const Side &side, int presses)
 {
-    const char *const pairs[][2] = {{"Home", "Right"},      {"Home", "Left"},     {"End", "Left"},
-                                    {"End", "Right"},       {"Home", "Ctrl+Right"}, {"Home", "Ctrl+Left"},
-                                    {"End", "Ctrl+Left"},   {"End", "Ctrl+Right"}};
     QStringList walked;
-    for (const auto &pair : pairs) {
-        QStringList stops;
-        for (int i = 0; i <= presses; ++i) {
-            const QKeyCombination key = QKeySequence(QLatin1String(pair[i ? 1 : 0]))[0];
-            QTest::keyClick(side.keys, key.key(), key.keyboardModifiers());
-            const QString at = QString::number(side.cursor());
-            if (stops.isEmpty() || stops.back() != at)
-                stops << at;
+    for (const char *from : {"Home", "End"}) {
+        for (const char *key : {"Right", "Left", "Ctrl+Right", "Ctrl+Left"}) {
+            QStringList stops;
+            for (int i = 0; i <= presses; ++i) {
+                const QKeyCombination pressed = QKeySequence(QLatin1String(i ? key : from))[0];
+                QTest::keyClick(side.keys, pressed.key(), pressed.keyboardModifiers());
+                if (const QString at = QString::number(side.cursor()); stops.value(stops.size() - 1) != at)
+                    stops << at;
+            }
+            walked << QStringLiteral("%1 %2: ").arg(QLatin1String(from), QLatin1String(key)) + stops.join(QLatin1Char(' '));
         }
-        walked << QLatin1String(pair[0]) + QLatin1Char(' ') + QLatin1String(pair[1]) +
-                      QLatin1String(": ") + stops.join(QLatin1Char(' '));
     }
-    return walked.join(QLatin1String("\n"));
+    return walked.join(QLatin1Char('\n'));
 }
 
 // Where a click leaves the caret, or what a double click selects.
@@ -181,8 +173,9 @@ private slots:
         box->clearFocus();
         for (const Side *side : {&editSide, &boxSide})
             QTest::keyClick(side->keys, Qt::Key_A, Qt::ControlModifier);
-        const auto [editLeft, editRight] = band(editSide);
-        const auto [boxLeft, boxRight] = band(boxSide);
+        const auto highlighted = [](QColor c) { return c == Highlight; };
+        const auto [editLeft, editRight] = extent(editSide, highlighted);
+        const auto [boxLeft, boxRight] = extent(boxSide, highlighted);
         const QString bands = QStringLiteral("line edit %1-%2 of %3, box %4-%5 of %6")
                                   .arg(editLeft).arg(editRight).arg(edit->width())
                                   .arg(boxLeft).arg(boxRight).arg(box->viewport()->width());
