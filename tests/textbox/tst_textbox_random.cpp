@@ -428,6 +428,8 @@ private slots:
         QTest::newRow("click on a character's right half") << "WWW" << 0 << "@0,1,0.75;=X" << "WWXW";
         QTest::newRow("click on a character's left half") << "WWW" << 0 << "@0,1,0.25;=X" << "WXWW";
         QTest::newRow("a long line of families, cut into pieces") << family.repeated(700) << 12 << "Ctrl+End;Left;=X" << family.repeated(699) + "X" + family;
+        QTest::newRow("commits of CR, then LF, undone") << "" << 0 << "!0,0,\r;!0,0,\n;Ctrl+Z" << "";
+        QTest::newRow("commits of CR and LF inside a line, undone") << "12" << 0 << "Right;!0,0,x\r;!0,0,\nabc;Ctrl+Z" << "12";
         // Found by the random steps:
         QTest::newRow("right after a Devanagari letter over an emoji") << QStringLiteral("\u0939") + smiley << 0 << "Right;Right;=X" << QStringLiteral("\u0939") + smiley + "X";
         QTest::newRow("a commit before the caret, undone") << "" << 0 << "=ab;!-1,0,\n;Ctrl+Z;Ctrl+Z" << "";
