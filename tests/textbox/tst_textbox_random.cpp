@@ -173,7 +173,7 @@ private:
             // each costs Qt 6.4 about 0.25 ms every time it is laid out.
             if (pick(16) == 0) {
                 text.remove(QRegularExpression(QStringLiteral("[\\x{200D}\\x{1F3FD}\\x{1F1E6}-\\x{1F1FF}]")));
-                text = text.repeated(1 + 4500 / std::max<qsizetype>(text.size(), 1));
+                text = (text + QLatin1Char('a')).repeated(4500 / (text.size() + 1) + 1);
             }
             QGuiApplication::clipboard()->setText(text);
             log_ << QStringLiteral("paste %1 (%2)").arg(shown(text.left(40))).arg(text.size());
@@ -205,10 +205,12 @@ private:
             moved = move != QLatin1String("Ctrl+A");
             shift = moved && pick(5) < 2;
             act(box_, log_.emplace_back(shift ? QStringLiteral("Shift+") + move : move));
-            // Up, Down and the pages land where Qt's hit test says, which in
-            // a conjunct can be between two stops of Left and Right, as in
-            // QLineEdit.
-            sideways = moved && !move.contains(QLatin1String("Up")) && !move.contains(QLatin1String("Down"));
+            // Up, Down and the pages land where Qt's hit test says, and word
+            // moves at Qt's word boundaries: as in QLineEdit, those can be
+            // inside a character as a reader sees it (a conjunct, a blank
+            // with a combining mark).
+            sideways = !move.contains(QLatin1String("Up")) && !move.contains(QLatin1String("Down")) &&
+                       !move.contains(QLatin1String("Ctrl+Left")) && !move.contains(QLatin1String("Ctrl+Right"));
             effect = Effect::None;
             break;
         }
