@@ -82,6 +82,10 @@ TextLayout::Line TextLayout::makeLine(qsizetype line) const
 {
     Line l;
     const QString &s = text_.line(line);
+    if (s.isEmpty()) {
+        l.measured = true;  // one empty row, exactly
+        return l;
+    }
     if (s.size() <= MaxPiece) {
         const Piece p = estimate(s.size());
         l.width = p.width;
@@ -207,14 +211,20 @@ void TextLayout::linesReplaced(qsizetype first, qsizetype oldCount, qsizetype ne
 {
     // Cached layouts are known by line number, which the lines after move.
     forget(first, std::numeric_limits<qsizetype>::max());
-    const auto at = lines_.begin() + first;
-    lines_.erase(at, at + oldCount);
-    std::vector<Line> made;
-    made.reserve(size_t(newCount));
+    // The lines after the edit move once; the new ones are made in place.
+    const qsizetype oldSize = qsizetype(lines_.size());
+    const qsizetype newSize = oldSize - oldCount + newCount;
+    if (newCount > oldCount) {
+        lines_.resize(size_t(newSize));
+        std::move_backward(lines_.begin() + first + oldCount, lines_.begin() + oldSize,
+                           lines_.end());
+    } else {
+        std::move(lines_.begin() + first + oldCount, lines_.end(),
+                  lines_.begin() + first + newCount);
+        lines_.resize(size_t(newSize));
+    }
     for (qsizetype i = first; i < first + newCount; ++i)
-        made.push_back(makeLine(i));
-    lines_.insert(lines_.begin() + first, std::make_move_iterator(made.begin()),
-                  std::make_move_iterator(made.end()));
+        lines_[size_t(i)] = makeLine(i);
     firstRowsValid_ = std::min(firstRowsValid_, first + 1);
 }
 
