@@ -23,6 +23,7 @@
 #include <QPalette>
 #include <QTextLayout>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -115,6 +116,7 @@ private:
     struct Cached {
         std::shared_ptr<QTextLayout> layout;
         quint64 used = 0;
+        qsizetype units = 0;
     };
     using Key = QPair<qsizetype, qsizetype>;  // line, start of the piece
 
@@ -150,6 +152,8 @@ private:
     qreal lineRight(qsizetype line) const;
     qsizetype pieceUnder(qsizetype line, qreal x) const;
 
+    void forPiecesInView(qsizetype line, qreal originX, const QRect &area,
+                         const std::function<void(qsizetype, qreal)> &visit) const;
     void drawPiece(QPainter &painter, const QRect &area, QPointF at, qsizetype line,
                    qsizetype index, const Paint &paint) const;
 
@@ -169,6 +173,7 @@ private:
 
     mutable QHash<Key, Cached> cache_;
     mutable quint64 clock_ = 0;
+    mutable qsizetype cachedUnits_ = 0;
 
     TextPos preeditAt_;
     QString preedit_;
