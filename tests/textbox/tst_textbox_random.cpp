@@ -205,12 +205,13 @@ private:
             moved = move != QLatin1String("Ctrl+A");
             shift = moved && pick(5) < 2;
             act(box_, log_.emplace_back(shift ? QStringLiteral("Shift+") + move : move));
-            // Up, Down and the pages land where Qt's hit test says, and word
-            // moves at Qt's word boundaries: as in QLineEdit, those can be
-            // inside a character as a reader sees it (a conjunct, a blank
-            // with a combining mark).
+            // Up, Down and the pages land where Qt's hit test says, word
+            // moves at Qt's word boundaries, and a selection given up at its
+            // edge: as in QLineEdit, those can be inside a character as a
+            // reader sees it (a conjunct, a blank with a combining mark).
             sideways = !move.contains(QLatin1String("Up")) && !move.contains(QLatin1String("Down")) &&
-                       !move.contains(QLatin1String("Ctrl+Left")) && !move.contains(QLatin1String("Ctrl+Right"));
+                       !move.contains(QLatin1String("Ctrl+Left")) &&
+                       !move.contains(QLatin1String("Ctrl+Right")) && (shift || from == to);
             effect = Effect::None;
             break;
         }
