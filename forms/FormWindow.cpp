@@ -2,6 +2,7 @@
 
 #include "DesktopHints.h"
 #include "MultiLineTextBox.h"
+#include "WindowSystem.h"
 
 #include <QAccessibleWidget>
 #include <QAction>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -77,11 +79,33 @@ FormWindow::FormWindow(const WindowSpec &table) : client_(new QWidget)
 
 void FormWindow::placeFrameAt(QPoint topLeft)
 {
+    if (!canPlaceWindows())
+        return;
     // Before the first show, a move places the outer frame rather than the
     // client area, but only while the window keeps its size: the fixed-size
     // layout's own resize at show time would lose that. Sized first, it keeps it.
     layout()->activate();
     move(topLeft);
+}
+
+std::optional<QPoint> FormWindow::framePosition() const
+{
+    if (!canPlaceWindows())
+        return std::nullopt;
+    return frameGeometry().topLeft();
+}
+
+void keepWithOpener(QWidget *window, QWidget *opener)
+{
+    // A window manager that lets programs place their windows has always
+    // treated these windows as separate ones; that stays as it is.
+    if (!opener || canPlaceWindows())
+        return;
+    // The native windows, made now without being shown: the compositor learns
+    // the opener as the new window appears.
+    window->winId();
+    opener->winId();
+    window->windowHandle()->setTransientParent(opener->windowHandle());
 }
 
 void bringForward(QWidget *window)

@@ -231,9 +231,13 @@ void frmMain::Form_Load()
 
 void frmMain::Form_Unload()
 {
-    const QPoint position = frameGeometry().topLeft();
-    storeCoordinate("Top", position.y());
-    storeCoordinate("Left", position.x());
+    // Where the window system keeps the position to itself, the stored one
+    // stays as it was, for the next session that can use it.
+    const std::optional<QPoint> position = framePosition();
+    if (!position)
+        return;
+    storeCoordinate("Top", position->y());
+    storeCoordinate("Left", position->x());
 }
 
 void frmMain::fillInExamples()
@@ -279,7 +283,7 @@ void frmMain::cmdGenerateTags_Click()
 void frmMain::cmdRobotValues_Click()
 {
     // A help window beside this one: this window stays usable.
-    showWindow<frmRobotValues>();
+    showWindow<frmRobotValues>(this);
 }
 
 void frmMain::mnuPreferences_Click()
