@@ -1,6 +1,7 @@
 // Starting the program loads and shows the main window; the run ends when
 // the last window has closed.
 
+#include "ProgramWiring.h"
 #include "WindowSystem.h"
 #include "frmMain.h"
 
@@ -15,6 +16,8 @@ int main(int argc, char *argv[])
     if (!setUpWindowSystem(argc, argv))
         return EXIT_FAILURE;
     QApplication app(argc, argv);
+    // Where every key goes first, and what a screen reader is told.
+    installProgramWiring();
     // Lets the desktop match the windows to the installed menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quillfern.Orvane"));
     showWindow<frmMain>();

@@ -15,6 +15,7 @@
 
 #include "MultiLineTextBox.h"
 #include "ProcessTags.h"
+#include "ProgramWiring.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -182,7 +183,7 @@ void startFigures(const char *self, int runs)
 
 // ---- The tag builder alone -------------------------------------------------
 
-class MapForm final : public ProcessTags::Form {
+class MapControls final : public ProcessTags::ItemControls {
 public:
     QHash<QString, QString> texts;
     int checkValue(const QString &) const override { return ProcessTags::Ticked; }
@@ -231,7 +232,7 @@ void printMs(const std::string &label, const Samples &ms, double targetMs)
 
 void buildTagsFigure(int runs)
 {
-    MapForm form;
+    MapControls form;
     const QString value = sampleText(8 << 20, false);
     for (const ProcessTags::TagItem &item : ProcessTags::Catalogue) {
         if (item.valueField)
@@ -274,10 +275,10 @@ void fillEveryField(frmMain *window, const QString &value, const QString &descri
     for (const ProcessTags::TagItem &item : ProcessTags::Catalogue) {
         for (const char *field : {item.valueField, item.optionalField})
             if (field)
-                window->form().setText(QLatin1String(field), value);
-        window->form().setCheckValue(item.checkBoxName(), ProcessTags::Ticked);
+                window->controls().setText(QLatin1String(field), value);
+        window->controls().setCheckValue(item.checkBoxName(), ProcessTags::Ticked);
     }
-    window->form().setText(QStringLiteral("txtDescription"), description);
+    window->controls().setText(QStringLiteral("txtDescription"), description);
 }
 
 // From pressing "Generate Tags" to the first paint of the tags window.
@@ -403,6 +404,7 @@ int main(int argc, char *argv[])
         startFigures(argv[0], runs);
 
     QApplication app(argc, argv);
+    installProgramWiring();
     if (wanted("build"))
         buildTagsFigure(runs);
     if (wanted("typing"))

@@ -218,7 +218,7 @@ bool frmMain::event(QEvent *event)
 void frmMain::Form_Load()
 {
     placeFrameAt(QPoint(storedCoordinate("Left"), storedCoordinate("Top")));
-    ProcessTags::LoadDefaultItems(form_);
+    ProcessTags::LoadDefaultItems(controls_);
 
     // Filling the list is not an edit: no tick rule runs, and the text stays empty.
     auto *robot = control<QComboBox>("cboRobot");
@@ -243,9 +243,9 @@ void frmMain::Form_Unload()
 void frmMain::fillInExamples()
 {
     for (const auto &[name, value] : Examples)
-        form_.setText(QLatin1String(name), QString::fromUtf8(value));
-    form_.setCheckValue(QStringLiteral("chkDCDescription"), ProcessTags::Ticked);
-    form_.setCheckValue(QStringLiteral("chkDCTitle"), ProcessTags::Ticked);
+        controls_.setText(QLatin1String(name), QString::fromUtf8(value));
+    controls_.setCheckValue(QStringLiteral("chkDCDescription"), ProcessTags::Ticked);
+    controls_.setCheckValue(QStringLiteral("chkDCTitle"), ProcessTags::Ticked);
 }
 
 void frmMain::ClearAll(QWidget *form)
@@ -268,14 +268,14 @@ void frmMain::cmdGenerateTags_Click()
     // A refresh needs its seconds; any other missing value goes to the error
     // list instead of stopping the generation.
     auto *seconds = control<QLineEdit>("txtRefreshSeconds");
-    if (form_.checkValue(QStringLiteral("chkRefresh")) == ProcessTags::Ticked &&
+    if (controls_.checkValue(QStringLiteral("chkRefresh")) == ProcessTags::Ticked &&
         seconds->text().isEmpty()) {
         Prompts::showMessage(this, {QStringLiteral("A refresh seconds value is required"),
                                     QStringLiteral("Processing Error"), QMessageBox::Warning});
         seconds->setFocus(Qt::OtherFocusReason);
         return;
     }
-    ProcessTags::BuildTags(form_);
+    ProcessTags::BuildTags(controls_);
     // This window stays disabled until the tags window closes.
     openChild<frmTags>();
 }
@@ -304,7 +304,7 @@ void frmMain::mnuFillInExamples_Click()
 void frmMain::mnuReset_Click()
 {
     ClearAll(this);
-    ProcessTags::LoadDefaultItems(form_);
+    ProcessTags::LoadDefaultItems(controls_);
 }
 
 void frmMain::mnuClearAll_Click()

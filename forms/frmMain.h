@@ -3,7 +3,7 @@
 // boxes, "Generate Tags" and "Values?", and the File, Form and Help menus.
 
 #include "FormWindow.h"
-#include "WidgetForm.h"
+#include "WindowControls.h"
 
 class frmMain : public FormWindow {
     Q_OBJECT
@@ -21,7 +21,7 @@ public:
     static void ClearAll(QWidget *form);
 
     // The window's controls as the tag engine reads them.
-    WidgetForm &form() { return form_; }
+    WindowControls &controls() { return controls_; }
 
 protected:
     void Form_Unload() override;
@@ -40,6 +40,6 @@ private:
     void mnuClearAll_Click();
     void mnuAbout_Click();
 
-    WidgetForm form_{this};
+    WindowControls controls_{this};
     bool iconRequested_ = false;
 };

@@ -47,7 +47,7 @@ frmPreferences::frmPreferences() : FormWindow(Layout)
 
 void frmPreferences::Form_Load()
 {
-    ProcessTags::LoadDefaultItems(form_);
+    ProcessTags::LoadDefaultItems(controls_);
 }
 
 // The main window's ticks may differ from the defaults: however this window
@@ -56,7 +56,7 @@ void frmPreferences::Form_Load()
 void frmPreferences::Form_Unload()
 {
     if (frmMain *main = loadedWindow<frmMain>())
-        ProcessTags::LoadDefaultItems(main->form());
+        ProcessTags::LoadDefaultItems(main->controls());
 }
 
 void frmPreferences::setAllChecks(Qt::CheckState state)
@@ -81,7 +81,7 @@ void frmPreferences::cmdSelectNone_Click()
 
 void frmPreferences::cmdOK_Click()
 {
-    ProcessTags::SaveDefaultItems(form_);
+    ProcessTags::SaveDefaultItems(controls_);
     close();
 }
 

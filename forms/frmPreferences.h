@@ -4,7 +4,7 @@
 // the main window shows the stored defaults again.
 
 #include "FormWindow.h"
-#include "WidgetForm.h"
+#include "WindowControls.h"
 
 class frmPreferences : public FormWindow {
     Q_OBJECT
@@ -25,5 +25,5 @@ private:
 
     void setAllChecks(Qt::CheckState state);
 
-    WidgetForm form_{this};
+    WindowControls controls_{this};
 };

@@ -11,9 +11,9 @@ namespace {
 
 const QLatin1String LineEnd("\r\n");
 
-bool isTicked(const Form &form, const TagItem &item)
+bool isTicked(const ItemControls &controls, const TagItem &item)
 {
-    return form.checkValue(item.checkBoxName()) == Ticked;
+    return controls.checkValue(item.checkBoxName()) == Ticked;
 }
 
 // A ticked item's line: the value and, where the item has one, the optional
@@ -48,22 +48,22 @@ void append(QString &tags, const TagLine &line)
 // The values are read first and the tag text is then written into a string of
 // the exact final size, so every character is copied once: pasted texts of
 // many megabytes cost no more than copying them.
-void BuildTags(const Form &form)
+void BuildTags(const ItemControls &controls)
 {
     strErrors.clear();
     strTags.clear();
 
     const TagItem &wrapper = Catalogue.front();
-    const bool wrapped = isTicked(form, wrapper);
+    const bool wrapped = isTicked(controls, wrapper);
     qsizetype size = wrapped ? qstrlen(wrapper.before) + qstrlen(wrapper.after) : 0;
 
     std::vector<TagLine> lines;
     for (auto item = Catalogue.begin() + 1; item != Catalogue.end(); ++item) {
-        if (!isTicked(form, *item))
+        if (!isTicked(controls, *item))
             continue;
-        TagLine line{&*item, form.text(QLatin1String(item->valueField)), QString()};
+        TagLine line{&*item, controls.text(QLatin1String(item->valueField)), QString()};
         if (item->optionalField)
-            line.optional = form.text(QLatin1String(item->optionalField));
+            line.optional = controls.text(QLatin1String(item->optionalField));
         // Empty means the zero-length text: blanks count as a value.
         if (line.value.isEmpty()) {
             strErrors += QLatin1String(item->errorMessage);

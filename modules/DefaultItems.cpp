@@ -41,21 +41,21 @@ int checkValueFromText(const std::optional<std::string> &text)
 
 }  // namespace
 
-void SaveDefaultItems(const Form &form)
+void SaveDefaultItems(const ItemControls &controls)
 {
     const std::string keyPath = SettingsKeyPath(DefaultItemsLeaf);
     for (const TagItem *item : itemsByKey()) {
-        const int value = form.checkValue(item->checkBoxName());
+        const int value = controls.checkValue(item->checkBoxName());
         Registry::SetRegValue(Registry::CurrentUser, keyPath, item->key, std::to_string(value));
     }
 }
 
-void LoadDefaultItems(Form &form)
+void LoadDefaultItems(ItemControls &controls)
 {
     const std::string keyPath = SettingsKeyPath(DefaultItemsLeaf);
     for (const TagItem *item : itemsByKey()) {
         const auto text = Registry::GetRegValue(Registry::CurrentUser, keyPath, item->key);
-        form.setCheckValue(item->checkBoxName(), checkValueFromText(text));
+        controls.setCheckValue(item->checkBoxName(), checkValueFromText(text));
     }
 }
 

@@ -2,7 +2,7 @@
 // The tag engine: the catalogue of the fourteen tag items, the builder that
 // turns a form's ticks and texts into the tag text and the error list, and the
 // default items kept in the settings store. No window code lives here; the
-// windows are reached through the Form interface below.
+// windows are reached through the ItemControls interface below.
 
 #include <QString>
 
@@ -34,9 +34,9 @@ enum CheckValue { Unticked = 0, Ticked = 1, Greyed = 2 };
 
 // A window's controls, found by name. A name the window lacks reads as an
 // unticked box or an empty text, and setting it does nothing.
-class Form {
+class ItemControls {
 public:
-    virtual ~Form() = default;
+    virtual ~ItemControls() = default;
     virtual int checkValue(const QString &checkBoxName) const = 0;
     virtual void setCheckValue(const QString &checkBoxName, int value) = 0;
     virtual QString text(const QString &controlName) const = 0;
@@ -47,13 +47,13 @@ extern QString strTags;
 extern QString strErrors;
 
 // Rewrites strTags and strErrors from the form's ticks and values.
-void BuildTags(const Form &form);
+void BuildTags(const ItemControls &controls);
 
 // "Software\Quillfern\Orvane\" + leaf: where the program keeps its settings.
 std::string SettingsKeyPath(const char *leaf);
 
 // Move the fourteen item ticks between a form and the store.
-void SaveDefaultItems(const Form &form);
-void LoadDefaultItems(Form &form);
+void SaveDefaultItems(const ItemControls &controls);
+void LoadDefaultItems(ItemControls &controls);
 
 }  // namespace ProcessTags

@@ -4,6 +4,7 @@
 // through the window system, every prompt answered and recorded instead of
 // shown, and every window gone between cases.
 
+#include "ProgramWiring.h"
 #include "Prompts.h"
 #include "frmAbout.h"
 #include "frmErrors.h"
@@ -44,6 +45,7 @@ struct WindowFixture {
             return launcherWorks;
         };
         Prompts::setHooks(hooks);
+        installProgramWiring();
         window = showWindow<frmMain>();
         return QTest::qWaitForWindowActive(window);
     }
@@ -122,7 +124,7 @@ struct WindowFixture {
     {
         QString values;
         for (const ProcessTags::TagItem &item : ProcessTags::Catalogue)
-            values += QString::number(WidgetForm(w).checkValue(item.checkBoxName()));
+            values += QString::number(WindowControls(w).checkValue(item.checkBoxName()));
         return values;
     }
 };

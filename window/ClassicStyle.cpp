@@ -1,4 +1,4 @@
-#include "FormStyle.h"
+#include "ClassicStyle.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -104,7 +104,7 @@ private:
 
 }  // namespace
 
-QStyle *formStyle()
+QStyle *classicStyle()
 {
     // Owned by the application, so that it outlives every window and goes
     // before the application does.

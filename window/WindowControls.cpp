@@ -1,4 +1,4 @@
-#include "WidgetForm.h"
+#include "WindowControls.h"
 
 #include "MultiLineTextBox.h"
 
@@ -8,7 +8,7 @@
 
 // Qt numbers the states Unchecked 0, PartiallyChecked 1, Checked 2; the
 // program's check values are 0 unticked, 1 ticked, 2 greyed.
-int WidgetForm::checkValue(const QString &checkBoxName) const
+int WindowControls::checkValue(const QString &checkBoxName) const
 {
     const auto *box = window_->findChild<QCheckBox *>(checkBoxName);
     if (!box)
@@ -24,7 +24,7 @@ int WidgetForm::checkValue(const QString &checkBoxName) const
     return ProcessTags::Unticked;
 }
 
-void WidgetForm::setCheckValue(const QString &checkBoxName, int value)
+void WindowControls::setCheckValue(const QString &checkBoxName, int value)
 {
     auto *box = window_->findChild<QCheckBox *>(checkBoxName);
     if (!box)
@@ -38,7 +38,7 @@ void WidgetForm::setCheckValue(const QString &checkBoxName, int value)
                                                       : Qt::Unchecked);
 }
 
-QString WidgetForm::text(const QString &controlName) const
+QString WindowControls::text(const QString &controlName) const
 {
     auto *control = window_->findChild<QWidget *>(controlName);
     if (auto *line = qobject_cast<QLineEdit *>(control))
@@ -50,7 +50,7 @@ QString WidgetForm::text(const QString &controlName) const
     return QString();
 }
 
-void WidgetForm::setText(const QString &controlName, const QString &text)
+void WindowControls::setText(const QString &controlName, const QString &text)
 {
     setControlText(window_->findChild<QWidget *>(controlName), text);
 }

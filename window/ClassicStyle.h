@@ -10,4 +10,4 @@
 class QStyle;
 
 // One shared instance for the running application (it goes with it).
-QStyle *formStyle();
+QStyle *classicStyle();

@@ -5,6 +5,7 @@
 // line visible, and each window of its kind. Qt reads the scale factor only
 // at start, so each factor runs in a process of its own.
 
+#include "ProgramWiring.h"
 #include "frmAbout.h"
 #include "frmErrors.h"
 #include "frmMain.h"
@@ -193,6 +194,7 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
         QApplication app(argc, argv);
+        installProgramWiring();
         TestLayout test;
         return QTest::qExec(&test, argc, argv);
     }

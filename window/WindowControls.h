@@ -1,5 +1,5 @@
 #pragma once
-// Any window seen as a ProcessTags::Form: its check boxes and text controls
+// Any window seen as a ProcessTags::ItemControls: its check boxes and text controls
 // are found by object name among the window's children, at every call.
 
 #include "ProcessTags.h"
@@ -10,9 +10,9 @@ class QWidget;
 // other kind of control is left alone.
 void setControlText(QWidget *control, const QString &text);
 
-class WidgetForm final : public ProcessTags::Form {
+class WindowControls final : public ProcessTags::ItemControls {
 public:
-    explicit WidgetForm(QWidget *window) : window_(window) {}
+    explicit WindowControls(QWidget *window) : window_(window) {}
 
     int checkValue(const QString &checkBoxName) const override;
     void setCheckValue(const QString &checkBoxName, int value) override;

@@ -2,6 +2,8 @@
 // name, its whole text, the caret and the selection, in offsets of the text
 // read as one string with "\n" between lines.
 
+#include "TextBoxAccessibility.h"
+
 #include "MultiLineTextBox.h"
 
 #include <QAccessibleWidget>
@@ -102,11 +104,7 @@ QAccessibleInterface *textBoxFactory(const QString &className, QObject *object)
 
 }  // namespace
 
-void installMultiLineTextBoxAccessibility()
+void installTextBoxAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(textBoxFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    QAccessible::installFactory(textBoxFactory);
 }

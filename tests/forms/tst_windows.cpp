@@ -130,7 +130,7 @@ private slots:
         robot->clearEditText();
         QVERIFY(f.focus(robot));
         f.act("cboRobot=NO;Tab");
-        QCOMPARE(f.window->form().text("cboRobot"), "NO");
+        QCOMPARE(f.window->controls().text("cboRobot"), "NO");
     }
 
     // Every field keeps the whole of a long text pasted into it, and so do the tags.
@@ -140,7 +140,7 @@ private slots:
         QGuiApplication::clipboard()->setText(text);
         for (const auto &[field, box] : fieldsAndBoxes(f.window)) {
             QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
-            QVERIFY2(f.window->form().text(field->objectName()) == text,
+            QVERIFY2(f.window->controls().text(field->objectName()) == text,
                      qPrintable(field->objectName()));
         }
         f.act("cmdGenerateTags");
@@ -182,7 +182,7 @@ private slots:
                 item->trigger();
             else
                 f.act(step, front());
-            seen += QString::number(WidgetForm(front()).checkValue("chkTitle"));
+            seen += QString::number(WindowControls(front()).checkValue("chkTitle"));
         }
         QCOMPARE(seen, values);
     }
@@ -205,7 +205,7 @@ private slots:
         f.window->findChild<QAction *>("mnuClearAll")->trigger();
         QCOMPARE(f.ticks(f.window), "00000000000000");
         for (const auto &[field, box] : fieldsAndBoxes(f.window))
-            QCOMPARE(f.window->form().text(field->objectName()), QString());
+            QCOMPARE(f.window->controls().text(field->objectName()), QString());
         // The list as at the start: all four entries, none chosen.
         QCOMPARE(robot->count(), 4);
         QTest::keyClick(robot, Qt::Key_Down);
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(f.ticks(f.window), "01111111111111");
         f.window->findChild<QAction *>("mnuReset")->trigger();
         // The defaults as stored now, and the title empty again.
-        QCOMPARE(f.ticks(f.window) + f.window->form().text("txtTitle"), "00000000100000");
+        QCOMPARE(f.ticks(f.window) + f.window->controls().text("txtTitle"), "00000000100000");
         QCOMPARE(f.window->pos(), QPoint(0, 0));  // where it opened, with no record
         QCOMPARE(f.stored("StartupPosition/Left"), QString());
     }
@@ -260,7 +260,7 @@ private slots:
         };
         QTRY_COMPARE(inFront(), front);
         if (focus == "txtDescription")
-            QCOMPARE(f.window->form().text(focus), front == "frmMain" ? "\n" : "");
+            QCOMPARE(f.window->controls().text(focus), front == "frmMain" ? "\n" : "");
     }
 
     void generating_data()
@@ -435,7 +435,7 @@ private slots:
         }
         QPointer<QWidget> top = QApplication::activeWindow();
         if (opener.endsWith("Alt+E"))
-            QCOMPARE(WidgetForm(top).text("txtErrors"), QString(strErrors).replace("\r\n", "\n"));
+            QCOMPARE(WindowControls(top).text("txtErrors"), QString(strErrors).replace("\r\n", "\n"));
         const bool beside = opener == "Alt+V";
         QCOMPARE(below->isEnabled(), beside);
         if (!beside) {
@@ -455,7 +455,7 @@ private slots:
             QTRY_COMPARE(QApplication::focusWidget(), focusBelow);
         if (opener == "Return" && closes) {
             f.act("txtTitle=Second;cmdGenerateTags");
-            QCOMPARE(WidgetForm(f.opened<frmTags>()).text("txtTags"),
+            QCOMPARE(WindowControls(f.opened<frmTags>()).text("txtTags"),
                      "<title>Second</title>\n<META NAME=\"keywords\" CONTENT=\"\">\n");
         }
     }

@@ -11,8 +11,6 @@
 
 #include <algorithm>
 
-void installMultiLineTextBoxAccessibility();  // MultiLineTextBoxAccessible.cpp
-
 namespace {
 
 // Text a key types; a character beyond the BMP comes as a surrogate pair.
@@ -27,7 +25,6 @@ bool isTyped(const QString &text)
 MultiLineTextBox::MultiLineTextBox(Wrap wrap, QWidget *parent)
     : QAbstractScrollArea(parent), wrap_(wrap)
 {
-    installMultiLineTextBoxAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setCursor(Qt::IBeamCursor);

@@ -1,6 +1,6 @@
-#include "FormLayout.h"
+#include "LayoutTable.h"
 
-#include "FormStyle.h"
+#include "ClassicStyle.h"
 #include "MultiLineTextBox.h"
 
 #include <QCheckBox>
@@ -127,7 +127,7 @@ QWidget *makeComboBox()
 QWidget *makeCheckBox(const ControlSpec &c)
 {
     auto *box = new QCheckBox(text(c.caption));
-    box->setStyle(formStyle());
+    box->setStyle(classicStyle());
     box->setChecked(c.flags & StartsTicked);
     QObject::connect(box, &QCheckBox::stateChanged, box, [box](int state) {
         if (state != Qt::PartiallyChecked)
@@ -157,7 +157,7 @@ QWidget *makeControl(const ControlSpec &c)
         return makeLabel(c);
     case ControlKind::Frame: {
         auto *frame = new QGroupBox(text(c.caption));
-        frame->setStyle(formStyle());
+        frame->setStyle(classicStyle());
         return frame;
     }
     case ControlKind::Picture: {

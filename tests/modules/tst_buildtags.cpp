@@ -12,8 +12,8 @@ using namespace Registry;
 namespace {
 
 // A form made of one map, control name to check value or text.
-struct FakeForm final : Form {
-    explicit FakeForm(const QVariantMap &map) : controls(map) {}
+struct FakeControls final : ItemControls {
+    explicit FakeControls(const QVariantMap &map) : controls(map) {}
     int checkValue(const QString &name) const override { return controls.value(name).toInt(); }
     void setCheckValue(const QString &name, int value) override { controls[name] = value; }
     QString text(const QString &name) const override { return controls.value(name).toString(); }
@@ -112,8 +112,8 @@ private slots:
     {
         QFETCH(QVariantMap, controls);
         // A call that leaves tags and errors behind first: each call starts afresh.
-        BuildTags(FakeForm(form({"Title", "Email"})));
-        BuildTags(FakeForm(controls));
+        BuildTags(FakeControls(form({"Title", "Email"})));
+        BuildTags(FakeControls(controls));
         QTEST(strTags, "tags");
         QTEST(strErrors, "errors");
     }
@@ -125,7 +125,7 @@ private slots:
         const std::string keyPath = "Software\\Quillfern\\Orvane\\DefaultItems";
         // Every box ticked before each load, and two fields it must leave alone.
         const QVariantMap texts{{"txtTitle", "kept"}, {"cboRobot", "mine"}};
-        FakeForm loaded(form(EveryKey, texts));
+        FakeControls loaded(form(EveryKey, texts));
         LoadDefaultItems(loaded);
         QCOMPARE(loaded.controls, form(EveryKey, texts, Unticked));
 

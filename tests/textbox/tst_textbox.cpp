@@ -3,6 +3,7 @@
 // On X11, for the X selection that a middle click pastes.
 
 #include "MultiLineTextBox.h"
+#include "TextBoxAccessibility.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -83,6 +84,7 @@ class TestTextBox : public QObject {
 private slots:
     void initTestCase()
     {
+        installTextBoxAccessibility();
         next = new QLineEdit(&window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -1,9 +1,8 @@
 #pragma once
 // What every window of the program shares:
-// - it is built from its layout table (FormLayout.h) at a fixed client size;
-// - Enter presses the focused button or else the default button, Ctrl+Enter
-//   starts a new line in a multi-line box, Esc presses the cancel button or
-//   does nothing;
+// - it is built from its layout table (LayoutTable.h) at a fixed client size;
+// - it names a default button (Enter) and a cancel button (Esc), which the
+//   program's one key filter (KeyRouter.h) presses;
 // - closing it, however it is asked, runs its unload handler, unless the
 //   window is disabled, in which case it stays;
 // - a window that opens a child window with openChild disables itself and is
@@ -11,7 +10,7 @@
 // - each window is one named instance (showWindow / loadedWindow below),
 //   created and loaded when it is shown and discarded when it closes.
 
-#include "FormLayout.h"
+#include "LayoutTable.h"
 
 #include <QPointer>
 #include <QPushButton>
@@ -20,7 +19,6 @@
 #include <optional>
 
 class QMenuBar;
-class QKeyEvent;
 
 template <class W>
 W *showWindow(QWidget *opener = nullptr);
@@ -51,6 +49,10 @@ public:
     // first shown.
     virtual void Form_Load() {}
 
+    // The buttons that Enter and Esc press; nullptr where the window has none.
+    QPushButton *defaultButton() const { return defaultButton_; }
+    QPushButton *cancelButton() const { return cancelButton_; }
+
     // Before the first show: puts the outer corner of the window's frame, title
     // bar included, at the point, whatever the frame's size. Where the window
     // system places every window itself (see canPlaceWindows), it does nothing.
@@ -79,13 +81,10 @@ protected:
     }
 
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void disableForChild();
     void enableAfterChild();
-    bool handleKey(QKeyEvent *key, QWidget *focus);
-    bool isOwnShortcut(const QKeyEvent *key) const;
 
     QWidget *client_;
     QPushButton *defaultButton_ = nullptr;

@@ -1,14 +1,10 @@
 #include "FormWindow.h"
 
 #include "DesktopHints.h"
-#include "MultiLineTextBox.h"
 #include "WindowSystem.h"
 
-#include <QAccessibleWidget>
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QMenuBar>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -23,23 +19,6 @@ Qt::WindowFlags flagsFor(FrameStyle style)
     if (style == FrameStyle::FixedToolWindow)
         return Qt::Tool | common;
     return Qt::Window | Qt::WindowSystemMenuHint | common;
-}
-
-// A screen reader announces each window as a window (a tool window as a
-// dialog) named by its caption; a plain widget would be a nameless filler.
-QAccessibleInterface *accessibleWindow(const QString &, QObject *object)
-{
-    auto *window = qobject_cast<QWidget *>(object);
-    if (!qobject_cast<FormWindow *>(object) || !window->isWindow())
-        return nullptr;
-    const bool tool = window->windowType() == Qt::Tool;
-    return new QAccessibleWidget(window, tool ? QAccessible::Dialog : QAccessible::Window);
-}
-
-void press(QPushButton *button)
-{
-    if (button && button->isEnabled())
-        button->click();
 }
 
 }  // namespace
@@ -57,8 +36,6 @@ FormWindow::FormWindow(const WindowSpec &table) : client_(new QWidget)
     // A tool window has neither an icon (none is set) nor a taskbar button.
     if (table.frameStyle == FrameStyle::FixedToolWindow)
         keepOffTaskbar(this);
-    static const bool accessibleWindows = (QAccessible::installFactory(accessibleWindow), true);
-    Q_UNUSED(accessibleWindows);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -74,7 +51,6 @@ FormWindow::FormWindow(const WindowSpec &table) : client_(new QWidget)
         if (c.flags & CancelButton)
             cancelButton_ = control<QPushButton>(c.name);
     }
-    qApp->installEventFilter(this);
 }
 
 void FormWindow::placeFrameAt(QPoint topLeft)
@@ -153,65 +129,4 @@ void FormWindow::closeEvent(QCloseEvent *event)
     if (opener_)
         opener_->enableAfterChild();
     emit unloaded();
-}
-
-// Keys are looked at on their way to this window's focus widget, before the
-// widget itself sees them: a combo box or a text box would otherwise take
-// Enter, and a line edit takes Ctrl+A for itself.
-bool FormWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    const QEvent::Type type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
-        return false;
-    QWidget *focus = QApplication::focusWidget();
-    if (watched != focus || focus->window() != this || !isEnabled())
-        return false;
-
-    auto *key = static_cast<QKeyEvent *>(event);
-    if (type == QEvent::ShortcutOverride) {
-        // Refusing the override lets the window's own menu shortcut run.
-        if (!isOwnShortcut(key))
-            return false;
-        event->ignore();
-        return true;
-    }
-    return handleKey(key, focus);
-}
-
-bool FormWindow::isOwnShortcut(const QKeyEvent *key) const
-{
-    const QKeySequence pressed(key->keyCombination());
-    const auto actions = findChildren<QAction *>();
-    return std::any_of(actions.begin(), actions.end(), [&](const QAction *action) {
-        return !action->shortcut().isEmpty() && action->shortcut() == pressed;
-    });
-}
-
-bool FormWindow::handleKey(QKeyEvent *key, QWidget *focus)
-{
-    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-
-    if (enter && modifiers == Qt::NoModifier) {
-        if (auto *button = qobject_cast<QPushButton *>(focus)) {
-            press(button);
-            return true;
-        }
-        if (!defaultButton_)
-            return false;
-        press(defaultButton_);
-        return true;
-    }
-    if (enter && modifiers == Qt::ControlModifier) {
-        auto *box = qobject_cast<MultiLineTextBox *>(focus);
-        if (!box || !defaultButton_)
-            return false;
-        box->insertText(QStringLiteral("\n"));
-        return true;
-    }
-    if (key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier) {
-        press(cancelButton_);
-        return true;
-    }
-    return false;
 }

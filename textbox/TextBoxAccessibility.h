@@ -1,0 +1,5 @@
+#pragma once
+// What a screen reader sees of the text boxes. The program installs it once,
+// after the application object is made and before any box is asked about.
+
+void installTextBoxAccessibility();
