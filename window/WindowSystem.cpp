@@ -46,9 +46,10 @@ WindowSystemChoice chooseWindowSystem(const WindowSystemEnvironment &environment
     if (!environment.askedPlatform.isEmpty())
         return {};
     // X11 through any X server, Xwayland included: there the main window can
-    // be put where it was left.
+    // be put where it was left. On a Wayland desktop whose X server cannot be
+    // reached, Qt goes on to run as a native Wayland client.
     if (!environment.x11Display.isEmpty())
-        return {"xcb", {}};
+        return {environment.waylandDisplay.isEmpty() ? "xcb" : "xcb;wayland", {}};
     if (environment.waylandDisplay.isEmpty()) {
         return {{},
                 QStringLiteral("cannot open a window: neither DISPLAY (an X server) nor "

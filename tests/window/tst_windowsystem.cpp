@@ -22,10 +22,11 @@ private slots:
 
         QTest::newRow("X11") << QByteArray(":0") << QByteArray() << QByteArray() << false
                              << QByteArray("xcb") << QString();
-        // Qt would run as a native Wayland client, unable to place the window.
+        // Qt would run as a native Wayland client, unable to place the window;
+        // Wayland stays second, for an X server that does not answer.
         QTest::newRow("Wayland desktop with Xwayland")
             << QByteArray(":0") << QByteArray("wayland-0") << QByteArray() << true
-            << QByteArray("xcb") << QString();
+            << QByteArray("xcb;wayland") << QString();
         QTest::newRow("Wayland only") << QByteArray() << QByteArray("wayland-0") << QByteArray()
                                       << true << QByteArray() << QString();
         QTest::newRow("Wayland only, no plugin")
