@@ -38,42 +38,49 @@ frame_corner() {
   echo "$((x - left)) $((y - top))"
 }
 
+# Runs the command until it succeeds, for at most twenty seconds: far above
+# what a machine busy with other work takes, reached only when it never does.
+within_limit() {
+  local deadline=$((SECONDS + 20))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+
 stored() {
   awk -F= '/^\[/ {section = $0} section == "[StartupPosition]" && $1 == "Left" {l = $2}
            section == "[StartupPosition]" && $1 == "Top" {t = $2} END {print l, t}' "$conf"
 }
+
+# Whether the program's main window is shown and, with a window manager,
+# framed; sets `window`.
+main_window_shown() {
+  window=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Orvane$' 2>/dev/null |
+    head -n1) || true
+  [ -n "$window" ] && { [ "$wm" = 0 ] || xprop -id "$window" _NET_FRAME_EXTENTS | grep -q =; }
+}
+
+ended() { ! kill -0 "$pid" 2>/dev/null; }
 
 # Starts the program, prints "frame X Y, stored LEFT TOP" once it has closed.
 run_once() {
   local pid window="" corner
   "$program" &
   pid=$!
-  for _ in $(seq 200); do
-    window=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Orvane$' 2>/dev/null |
-      head -n1) || true
-    # With a window manager, once it has framed the window.
-    [ -n "$window" ] && { [ "$wm" = 0 ] || xprop -id "$window" _NET_FRAME_EXTENTS | grep -q =; } &&
-      break
-    window=""
-    sleep 0.05
-  done
-  if [ -z "$window" ]; then
+  if ! within_limit main_window_shown; then
     kill "$pid" 2>/dev/null || true
     echo "no main window"
     return
   fi
   corner=$(frame_corner "$window")
   if [ "$wm" = 1 ]; then
-    xdotool windowactivate --sync "$window"
+    timeout 20 xdotool windowactivate --sync "$window" || true
   else
-    xdotool windowfocus --sync "$window"
+    timeout 20 xdotool windowfocus --sync "$window" || true
   fi
   xdotool key --clearmodifiers ctrl+q
-  for _ in $(seq 200); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  if kill -0 "$pid" 2>/dev/null; then
+  if ! within_limit ended; then
     kill "$pid"
     echo "frame $corner, still running after Ctrl+Q"
     return

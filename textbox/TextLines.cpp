@@ -10,27 +10,48 @@ bool isLineEnd(QChar c)
            c == QChar::ParagraphSeparator;
 }
 
-QStringList splitLines(const QString &text)
+// Appends the lines of `text` to `out`.
+void appendLines(QStringList &out, const QString &text)
 {
-    QStringList lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (!isLineEnd(text[i]))
             continue;
-        lines << text.mid(start, i - start);
+        out << text.mid(start, i - start);
         if (text[i] == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
             ++i;
         start = i + 1;
     }
-    lines << text.mid(start);
+    out << text.mid(start);
+}
+
+// At most how many lines `text` holds (a CRLF counts twice).
+qsizetype lineCountBound(const QString &text)
+{
+    return std::count_if(text.begin(), text.end(), isLineEnd) + 1;
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    // One allocation for the list, however many lines: a text of empty
+    // lines has a line for every character.
+    lines.reserve(lineCountBound(text));
+    appendLines(lines, text);
     return lines;
 }
 
 }  // namespace
 
+QStringList TextLines::split(const QString &text) const
+{
+    return oneLine_ ? QStringList{text} : splitLines(text);
+}
+
 void TextLines::setText(const QString &text)
 {
-    lines_ = splitLines(text);
+    lines_ = split(text);
+    invalidateOffsets(0);
 }
 
 QString TextLines::text(QLatin1String lineEnd) const
@@ -40,14 +61,41 @@ QString TextLines::text(QLatin1String lineEnd) const
     return lines_.join(lineEnd);
 }
 
+bool TextLines::holds(const QString &text) const
+{
+    if (oneLine_)
+        return lines_.front() == text;
+    qsizetype at = 0;
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        const QString &line = lines_[i];
+        if (text.size() - at < line.size() || QStringView(text).mid(at, line.size()) != line)
+            return false;
+        at += line.size();
+        if (i + 1 == lines_.size())
+            return at == text.size();
+        if (at == text.size() || !isLineEnd(text[at]))
+            return false;
+        if (text[at] == QLatin1Char('\r') && at + 1 < text.size() && text[at + 1] == QLatin1Char('\n'))
+            ++at;
+        ++at;
+    }
+    return false;
+}
+
 QString TextLines::text(TextPos from, TextPos to) const
 {
     if (from.line == to.line)
         return lines_[from.line].mid(from.column, to.column - from.column);
-    QString result = lines_[from.line].mid(from.column);
-    for (qsizetype i = from.line + 1; i < to.line; ++i)
-        result += QLatin1Char('\n') + lines_[i];
-    return result + QLatin1Char('\n') + lines_[to.line].left(to.column);
+    QString result;
+    result.reserve(offsetOf(to) - offsetOf(from));
+    result += QStringView(lines_[from.line]).mid(from.column);
+    for (qsizetype i = from.line + 1; i < to.line; ++i) {
+        result += QLatin1Char('\n');
+        result += lines_[i];
+    }
+    result += QLatin1Char('\n');
+    result += QStringView(lines_[to.line]).left(to.column);
+    return result;
 }
 
 TextPos TextLines::clamp(TextPos pos) const
@@ -59,54 +107,84 @@ TextPos TextLines::clamp(TextPos pos) const
 
 TextPos TextLines::replace(TextPos from, TextPos to, const QString &text)
 {
+    invalidateOffsets(from.line);
     // A single line edited in place keeps its other lines untouched (and a
     // long line is not copied).
-    if (from.line == to.line && !std::any_of(text.begin(), text.end(), isLineEnd)) {
+    if (from.line == to.line && (oneLine_ || !std::any_of(text.begin(), text.end(), isLineEnd))) {
         lines_[from.line].replace(from.column, to.column - from.column, text);
         return {from.line, from.column + text.size()};
     }
-    QStringList inserted = splitLines(text);
+    const qsizetype removed = to.line - from.line + 1;
+    const qsizetype bound = lineCountBound(text);
+    if (bound > lines_.size()) {
+        // Many lines in: the text is made again around them in one list,
+        // rather than moving the lines after the edit to make room.
+        QStringList result;
+        result.reserve(lines_.size() - removed + bound);
+        for (qsizetype i = 0; i < from.line; ++i)
+            result << std::move(lines_[i]);
+        appendLines(result, text);
+        result[from.line].prepend(QStringView(lines_[from.line]).left(from.column));
+        const TextPos end{result.size() - 1, result.back().size()};
+        result.back() += QStringView(lines_[to.line]).mid(to.column);
+        for (qsizetype i = to.line + 1; i < lines_.size(); ++i)
+            result << std::move(lines_[i]);
+        lines_ = std::move(result);
+        return end;
+    }
+    QStringList inserted = split(text);
     const QString tail = lines_[to.line].mid(to.column);
-    inserted.front().prepend(lines_[from.line].left(from.column));
+    inserted.front().prepend(QStringView(lines_[from.line]).left(from.column));
     const TextPos end{from.line + inserted.size() - 1, inserted.back().size()};
     inserted.back() += tail;
     // One move of the lines after the edit, however many lines come in.
-    lines_.remove(from.line, to.line - from.line + 1);
+    lines_.remove(from.line, removed);
     lines_.insert(from.line, inserted.size(), QString());
     for (qsizetype i = 0; i < inserted.size(); ++i)
         lines_[from.line + i] = std::move(inserted[i]);
     return end;
 }
 
+void TextLines::invalidateOffsets(qsizetype fromLine) const
+{
+    validStarts_ = std::min(validStarts_, fromLine + 1);
+}
+
+void TextLines::updateOffsets() const
+{
+    if (validStarts_ == lines_.size() + 1)
+        return;
+    starts_.resize(size_t(lines_.size() + 1));
+    for (qsizetype i = validStarts_; i <= lines_.size(); ++i)
+        starts_[size_t(i)] = starts_[size_t(i - 1)] + lines_[i - 1].size() + 1;
+    validStarts_ = lines_.size() + 1;
+}
+
 qsizetype TextLines::length() const
 {
-    qsizetype total = lines_.size() - 1;
-    for (const QString &line : lines_)
-        total += line.size();
-    return total;
+    updateOffsets();
+    return starts_.back() - 1;
 }
 
 qsizetype TextLines::offsetOf(TextPos pos) const
 {
-    qsizetype offset = pos.column;
-    for (qsizetype i = 0; i < pos.line; ++i)
-        offset += lines_[i].size() + 1;
-    return offset;
+    updateOffsets();
+    return starts_[size_t(pos.line)] + pos.column;
 }
 
 TextPos TextLines::posAt(qsizetype offset) const
 {
-    for (qsizetype i = 0; i < lines_.size(); ++i) {
-        if (offset <= lines_[i].size())
-            return {i, std::max<qsizetype>(offset, 0)};
-        offset -= lines_[i].size() + 1;
-    }
-    return end();
+    updateOffsets();
+    if (offset <= 0)
+        return {};
+    const auto after = std::upper_bound(starts_.begin(), starts_.end() - 1, offset);
+    const qsizetype line = after - starts_.begin() - 1;
+    return clamp({line, offset - starts_[size_t(line)]});
 }
 
-TextPos TextLines::endOf(TextPos from, const QString &text)
+TextPos TextLines::endOf(TextPos from, const QString &text) const
 {
-    const QStringList lines = splitLines(text);
+    const QStringList lines = split(text);
     if (lines.size() == 1)
         return {from.line, from.column + text.size()};
     return {from.line + lines.size() - 1, lines.back().size()};
