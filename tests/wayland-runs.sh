@@ -6,11 +6,15 @@
 # settings are left byte for byte as they were, since a native Wayland client
 # is never told where its window stands.
 #
-#   wayland-runs.sh PROGRAM
+#   wayland-runs.sh [--asked] PROGRAM
 #
+# --asked: the same on a desktop with Xwayland (scripts/with-wayland --x11),
+# the user asking for Wayland with QT_QPA_PLATFORM=wayland.
 # The windows are followed in the program's own Wayland protocol log
 # (WAYLAND_DEBUG); the keys come from tests/mutter-keys.py.
 set -euo pipefail
+asked=0
+[ "$1" = --asked ] && { asked=1; shift; }
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
@@ -22,7 +26,12 @@ cleanup() {
 }
 trap cleanup EXIT
 [ -n "${WAYLAND_DISPLAY:-}" ] || { echo "FAIL: no WAYLAND_DISPLAY (run under scripts/with-wayland)"; exit 1; }
-unset DISPLAY QT_QPA_PLATFORM
+if [ "$asked" = 1 ]; then
+  [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY (run under scripts/with-wayland --x11)"; exit 1; }
+  export QT_QPA_PLATFORM=wayland
+else
+  unset DISPLAY QT_QPA_PLATFORM
+fi
 
 export XDG_CONFIG_HOME=$work/config
 conf=$XDG_CONFIG_HOME/Quillfern/Orvane.conf
