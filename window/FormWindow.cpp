@@ -84,6 +84,17 @@ void keepWithOpener(QWidget *window, QWidget *opener)
     window->windowHandle()->setTransientParent(opener->windowHandle());
 }
 
+void releaseKeptWindows(QWidget *opener)
+{
+    const QWindow *handle = opener->windowHandle();
+    if (!handle)
+        return;
+    for (QWindow *window : QGuiApplication::topLevelWindows()) {
+        if (window->transientParent() == handle)
+            window->setTransientParent(nullptr);
+    }
+}
+
 void bringForward(QWidget *window)
 {
     if (window->isMinimized())
@@ -126,6 +137,7 @@ void FormWindow::closeEvent(QCloseEvent *event)
     }
     Form_Unload();
     event->accept();
+    releaseKeptWindows(this);
     if (opener_)
         opener_->enableAfterChild();
     emit unloaded();

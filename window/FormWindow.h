@@ -114,6 +114,11 @@ void bringForward(QWidget *window);
 // with its opener, above it and placed by it. Elsewhere it does nothing.
 void keepWithOpener(QWidget *window, QWidget *opener);
 
+// As the opener closes: the windows kept with it stand on their own again. A
+// help window may outlive the window that opened it, and Qt closes the
+// windows kept with a window that goes.
+void releaseKeptWindows(QWidget *opener);
+
 // Shows the window, creating and loading it first when it is not loaded; a
 // window already open is only brought forward.
 template <class W>
