@@ -1,6 +1,5 @@
 #include "frmMain.h"
 
-#include "MultiLineTextBox.h"
 #include "ProcessTags.h"
 #include "Prompts.h"
 #include "Registry.h"
@@ -14,7 +13,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QIcon>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
@@ -184,21 +182,8 @@ void frmMain::connectTickRules()
 {
     for (const auto &[fieldName, boxName] : TickRules) {
         QCheckBox *box = control<QCheckBox>(boxName);
-        const auto applyRule = [box](bool empty) { box->setChecked(!empty); };
-        QWidget *field = control<QWidget>(fieldName);
-        if (auto *line = qobject_cast<QLineEdit *>(field)) {
-            connect(line, &QLineEdit::textChanged, box,
-                    [applyRule](const QString &text) { applyRule(text.isEmpty()); });
-        } else if (auto *multi = qobject_cast<MultiLineTextBox *>(field)) {
-            // The box knows whether it is empty without copying its text.
-            connect(multi, &MultiLineTextBox::textChanged, box,
-                    [applyRule, multi] { applyRule(multi->isEmpty()); });
-        } else if (auto *combo = qobject_cast<QComboBox *>(field)) {
-            // An edit, or an entry chosen from the list (even the one shown).
-            const auto rule = [applyRule](const QString &text) { applyRule(text.isEmpty()); };
-            connect(combo, &QComboBox::editTextChanged, box, rule);
-            connect(combo, &QComboBox::textActivated, box, rule);
-        }
+        connectTextChange(control<QWidget>(fieldName), box,
+                          [box](bool empty) { box->setChecked(!empty); });
     }
 }
 
@@ -253,9 +238,7 @@ void frmMain::ClearAll(QWidget *form)
             continue;
         if (auto *box = qobject_cast<QCheckBox *>(control))
             box->setCheckState(Qt::Unchecked);
-        if (auto *combo = qobject_cast<QComboBox *>(control))
-            combo->setCurrentIndex(-1);  // no entry chosen, as at the start
-        setControlText(control, QString());  // combo boxes keep their entries
+        clearControlText(control);  // combo boxes keep their entries
     }
 }
 
@@ -263,9 +246,9 @@ void frmMain::cmdGenerateTags_Click()
 {
     // A refresh needs its seconds; any other missing value goes to the error
     // list instead of stopping the generation.
-    auto *seconds = control<QLineEdit>("txtRefreshSeconds");
+    auto *seconds = control<QWidget>("txtRefreshSeconds");
     if (controls_.checkValue(QStringLiteral("chkRefresh")) == ProcessTags::Ticked &&
-        seconds->text().isEmpty()) {
+        controlText(seconds).isEmpty()) {
         Prompts::showMessage(this, {QStringLiteral("A refresh seconds value is required"),
                                     QStringLiteral("Processing Error"), QMessageBox::Warning});
         seconds->setFocus(Qt::OtherFocusReason);

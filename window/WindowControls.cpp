@@ -40,19 +40,23 @@ void WindowControls::setCheckValue(const QString &checkBoxName, int value)
 
 QString WindowControls::text(const QString &controlName) const
 {
-    auto *control = window_->findChild<QWidget *>(controlName);
-    if (auto *line = qobject_cast<QLineEdit *>(control))
-        return line->text();
-    if (auto *combo = qobject_cast<QComboBox *>(control))
-        return combo->currentText();
-    if (auto *box = qobject_cast<MultiLineTextBox *>(control))
-        return box->text();
-    return QString();
+    return controlText(window_->findChild<QWidget *>(controlName));
 }
 
 void WindowControls::setText(const QString &controlName, const QString &text)
 {
     setControlText(window_->findChild<QWidget *>(controlName), text);
+}
+
+QString controlText(const QWidget *control)
+{
+    if (auto *line = qobject_cast<const QLineEdit *>(control))
+        return line->text();
+    if (auto *combo = qobject_cast<const QComboBox *>(control))
+        return combo->currentText();
+    if (auto *box = qobject_cast<const MultiLineTextBox *>(control))
+        return box->text();
+    return QString();
 }
 
 void setControlText(QWidget *control, const QString &text)
@@ -63,4 +67,28 @@ void setControlText(QWidget *control, const QString &text)
         combo->setEditText(text);
     else if (auto *box = qobject_cast<MultiLineTextBox *>(control))
         box->setText(text);
+}
+
+void clearControlText(QWidget *control)
+{
+    if (auto *combo = qobject_cast<QComboBox *>(control))
+        combo->setCurrentIndex(-1);  // no entry chosen, as at the start
+    setControlText(control, QString());
+}
+
+void connectTextChange(QWidget *control, const QObject *context,
+                       const std::function<void(bool empty)> &changed)
+{
+    const auto byText = [changed](const QString &text) { changed(text.isEmpty()); };
+    if (auto *line = qobject_cast<QLineEdit *>(control)) {
+        QObject::connect(line, &QLineEdit::textChanged, context, byText);
+    } else if (auto *box = qobject_cast<MultiLineTextBox *>(control)) {
+        // The box knows whether it is empty without copying its text.
+        QObject::connect(box, &MultiLineTextBox::textChanged, context,
+                         [changed, box] { changed(box->isEmpty()); });
+    } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
+        // An edit, or an entry chosen from the list (even the one shown).
+        QObject::connect(combo, &QComboBox::editTextChanged, context, byText);
+        QObject::connect(combo, &QComboBox::textActivated, context, byText);
+    }
 }
