@@ -1,90 +1,178 @@
 #pragma once
-// Where the characters of a TextLines stand on screen: lines broken into
-// visual lines at the box's width (or not at all), and the x of a column.
-// A line is laid out by adding up cached character advances, so that the
-// cost of an edit grows with the part of one line after the edit, and the
-// cost of drawing with what is visible.
+// Where the text of a box stands on screen, laid out by Qt's text engine
+// (QTextLayout: shaping, bidirectional text, kerning, tab stops).
+//
+// Qt lays out a paragraph in time that grows with its length (and with its
+// square when a wrapped line has nowhere to break), so a long line is cut
+// into pieces of at most MaxPiece UTF-16 units at a line-break opportunity
+// (else between two characters as a reader sees them), and only the pieces
+// that are shown are laid out, a few of them kept in a cache. Of the others
+// only the numbers that scrolling needs are kept: how many rows a piece
+// takes (wrapped) or how wide it is (not wrapped), measured once it has been
+// laid out and estimated until then. A line of ordinary length is one piece.
+//
+// Rows: a wrapped box shows each of Qt's lines of a piece as a row, one
+// piece after another; a box that does not wrap shows each line as one
+// row, its pieces side by side. All rows are rowHeight() high. x is counted
+// from the left edge of the text area, y in rows from the first row.
 
 #include "TextLines.h"
 
 #include <QFont>
-#include <QFontMetricsF>
 #include <QHash>
+#include <QPalette>
+#include <QTextLayout>
 
-#include <limits>
 #include <memory>
 #include <vector>
 
+class QPainter;
+
 class TextLayout {
 public:
-    // One visual line: a line's columns [start, end).
-    struct VisualLine {
-        qsizetype line = 0;
-        qsizetype start = 0;
-        qsizetype end = 0;
+    static constexpr qsizetype MaxPiece = 4096;
+
+    explicit TextLayout(const TextLines &text) : text_(text) {}
+
+    void setFont(const QFont &font, QPaintDevice *device);
+    // The width lines wrap at; 0 or less: they do not wrap, and `width` is
+    // the width of the area they are shown in (a line written right to left
+    // stands at its right edge, or starts at 0 when wider).
+    void setWidth(qreal width, bool wrap);
+    bool wraps() const { return wrap_; }
+    bool rightToLeft(qsizetype line) const { return rtl(line); }
+    int rowHeight() const { return rowHeight_; }
+
+    // Keeping up with the text: all of it new, or lines [first, first +
+    // oldCount) replaced by [first, first + newCount), of which the text
+    // before `from` and after `to` (old columns) is unchanged when one line
+    // stays one line.
+    void reset();
+    void lineEdited(qsizetype line, qsizetype from, qsizetype removedTo, qsizetype insertedTo);
+    void linesReplaced(qsizetype first, qsizetype oldCount, qsizetype newCount);
+
+    // Text an input method is composing, shown at `at` but not part of the
+    // text; formats in the units of `text`.
+    void setPreedit(TextPos at, const QString &text, const QList<QTextLayout::FormatRange> &formats,
+                    int cursor, bool cursorVisible);
+    bool hasPreedit() const { return !preedit_.isEmpty(); }
+
+    // The first row shown. Measuring pieces above it keeps it on the same
+    // text: it moves by as many rows as they gained or lost.
+    qsizetype top() const { return top_; }
+    void setTop(qsizetype row) const;
+    qsizetype rowCount() const;
+    qsizetype rowOf(TextPos pos) const;
+    // Lays out the pieces of `count` rows from `row` on, so that their rows
+    // are measured, not estimated.
+    void measureRows(qsizetype row, qsizetype count) const;
+
+    qreal x(TextPos pos) const;
+    // The caret's place nearest to `x` in a row; never the end of a row
+    // that is not the last of its line (that place is the next row's start).
+    TextPos hit(qsizetype row, qreal x) const;
+    TextPos rowStart(qsizetype row) const;
+    TextPos rowEnd(qsizetype row) const;
+    // As Qt's own boxes move: over a whole character as a reader sees it,
+    // or a word; from the end of a line to the start of the next.
+    TextPos next(TextPos pos, QTextLayout::CursorMode mode) const;
+    TextPos previous(TextPos pos, QTextLayout::CursorMode mode) const;
+    // The width of the widest line, for scrolling sideways when not wrapping.
+    qreal contentWidth() const;
+
+    struct Paint {
+        TextPos selectionStart;
+        TextPos selectionEnd;
+        TextPos cursor;
+        bool showCursor = false;
+        QPalette palette;
     };
-
-    void setFont(const QFont &font);
-    // A width of 0 or less: lines do not wrap.
-    void setWrapWidth(qreal width);
-    bool wraps() const { return wrapWidth_ > 0; }
-
-    void layOutAll(const TextLines &text);
-    // In `line`, columns [column, removedTo) became [column, insertedTo).
-    void updateLine(const TextLines &text, qsizetype line, qsizetype column, qsizetype removedTo,
-                    qsizetype insertedTo);
-    // Lines [first, first + oldCount) were replaced by [first, first + newCount).
-    void replaceLines(const TextLines &text, qsizetype first, qsizetype oldCount,
-                      qsizetype newCount);
-
-    qsizetype visualLineCount() const;
-    VisualLine visualLine(const TextLines &text, qsizetype index) const;
-    qsizetype visualLineOf(TextPos pos) const;
-    // The x of a column from the left edge of its visual line. The first form
-    // finds that line itself, and a wrapped line's end column is the next
-    // line's start; the second measures within the line given, up to its end.
-    qreal x(const TextLines &text, TextPos pos) const;
-    qreal x(const TextLines &text, const VisualLine &v, qsizetype column) const;
-    // The last column the caret takes on a visual line. A wrapped line's end
-    // is the next line's start, so the caret stops before the line's last
-    // character there: the blank it broke at, or the last letter of a word
-    // too wide for the box.
-    qsizetype lastCaretColumn(const TextLines &text, const VisualLine &v) const;
-    // The column nearest to `x` in the visual line, at most lastCaretColumn.
-    qsizetype columnAt(const TextLines &text, qsizetype visualLine, qreal x) const;
-    // The widest line, for sideways scrolling when lines do not wrap.
-    qreal maxWidth() const { return maxWidth_; }
+    // Draws the rows from top() on, the first at `origin` (the text area's
+    // left edge and the top of the first row), until `area` ends.
+    void draw(QPainter &painter, const QRect &area, QPointF origin, const Paint &paint) const;
 
 private:
-    struct Paragraph {
-        std::vector<qsizetype> starts{0};  // wrapping: where each visual line starts
-        std::vector<qreal> chunkX{0};      // no wrapping: the x of every ChunkSize-th column
-        qreal width = 0;
+    struct Piece {
+        qsizetype start = 0;
+        float width = 0;
+        int rows = 1;
+        bool measured = false;
     };
-
-    qreal advance(const QString &s, qsizetype i) const;
-    qreal pairAdvance(const QString &s, qsizetype i) const;
-    qreal width(const QString &s, qsizetype from, qsizetype to) const;
-    // After an edit, the text from `from` on is the old text from `from - delta`
-    // on, whose visual lines started at `oldStarts`.
-    struct Tail {
-        qsizetype from = std::numeric_limits<qsizetype>::max();
-        qsizetype delta = 0;
-        std::vector<qsizetype> oldStarts;
+    // A line of ordinary length is one piece, described by the line itself;
+    // a long line keeps its pieces apart.
+    struct Line {
+        float width = 0;  // of all its pieces
+        int rows = 1;     // of all its pieces (1 when not wrapping)
+        bool measured = false;
+        signed char rtl = -1;  // -1: not known yet
+        std::unique_ptr<std::vector<Piece>> pieces;
     };
+    struct Row {
+        qsizetype line = 0;
+        qsizetype piece = 0;
+        int sub = 0;  // Qt's line within the piece
+    };
+    struct Cached {
+        std::shared_ptr<QTextLayout> layout;
+        quint64 used = 0;
+    };
+    using Key = QPair<qsizetype, qsizetype>;  // line, start of the piece
 
-    void wrap(const QString &s, Paragraph &p, qsizetype fromLine, const Tail &tail) const;
-    static bool reuseTail(Paragraph &p, qsizetype lineStart, const Tail &tail);
-    void measure(const QString &s, Paragraph &p, qsizetype fromChunk) const;
-    void layOut(const QString &s, Paragraph &p, qsizetype column, const Tail &tail) const;
-    void countVisualLines(qsizetype fromLine);
-    void findMaxWidth();
+    Line makeLine(qsizetype line) const;
+    void cut(qsizetype line, std::vector<Piece> &pieces, qsizetype fromPiece,
+             const std::vector<Piece> &old, qsizetype delta, qsizetype unchangedFrom) const;
+    qsizetype pieceEnd(const QString &s, qsizetype start) const;
+    Piece estimate(qsizetype length) const;
+    void sumUp(Line &line) const;
 
-    std::unique_ptr<QFontMetricsF> metrics_;
-    mutable std::vector<float> bmpAdvance_;  // per UTF-16 unit, filled on first use; < 0: unknown
-    mutable QHash<char32_t, float> pairAdvance_;  // per character beyond the BMP
-    qreal wrapWidth_ = 0;
-    std::vector<Paragraph> paragraphs_{1};
-    std::vector<qsizetype> firstVisual_{0};  // wrapping: the first visual line of each line
-    qreal maxWidth_ = 0;
+    qsizetype pieceCount(qsizetype line) const;
+    Piece piece(qsizetype line, qsizetype index) const;
+    qsizetype pieceStart(qsizetype line, qsizetype index) const;
+    qsizetype pieceEnd(qsizetype line, qsizetype index) const;
+    qsizetype pieceAt(TextPos pos) const;
+    bool rtl(qsizetype line) const;
+
+    QTextLayout *laidOut(qsizetype line, qsizetype index) const;
+    void measured(qsizetype line, qsizetype index, int rows, qreal width) const;
+    void forget(qsizetype fromLine, qsizetype toLine);
+    void forgetAll();
+    // Where a column of a piece is in the piece's layout, which holds the
+    // pre-edit text too.
+    int toLayout(qsizetype line, qsizetype index, qsizetype column) const;
+    qsizetype fromLayout(qsizetype line, qsizetype index, int position) const;
+    QTextLine qtLine(qsizetype line, qsizetype index, qsizetype column) const;
+
+    void updateFirstRows(qsizetype upTo) const;
+    qsizetype firstRow(qsizetype line) const;
+    qsizetype pieceFirstRow(qsizetype line, qsizetype index) const;
+    Row rowAt(qsizetype row) const;
+    qreal pieceLeft(qsizetype line, qsizetype index) const;
+    qreal lineRight(qsizetype line) const;
+    qsizetype pieceUnder(qsizetype line, qreal x) const;
+
+    void drawPiece(QPainter &painter, const QRect &area, QPointF at, qsizetype line,
+                   qsizetype index, const Paint &paint) const;
+
+    const TextLines &text_;
+    QFont font_;
+    QPaintDevice *device_ = nullptr;
+    qreal width_ = 0;
+    bool wrap_ = false;
+    int rowHeight_ = 1;
+    qreal averageAdvance_ = 1;
+    qreal ascent_ = 0;
+
+    mutable std::vector<Line> lines_{1};
+    mutable std::vector<qsizetype> firstRows_{0, 1};  // wrapping: rows before each line
+    mutable qsizetype firstRowsValid_ = 1;            // how many of them are right
+    mutable qsizetype top_ = 0;
+
+    mutable QHash<Key, Cached> cache_;
+    mutable quint64 clock_ = 0;
+
+    TextPos preeditAt_;
+    QString preedit_;
+    QList<QTextLayout::FormatRange> preeditFormats_;
+    int preeditCursor_ = 0;
+    bool preeditCursorVisible_ = true;
 };

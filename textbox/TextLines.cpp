@@ -28,9 +28,15 @@ QStringList splitLines(const QString &text)
 
 }  // namespace
 
+QStringList TextLines::split(const QString &text) const
+{
+    return oneLine_ ? QStringList{text} : splitLines(text);
+}
+
 void TextLines::setText(const QString &text)
 {
-    lines_ = splitLines(text);
+    lines_ = split(text);
+    invalidateOffsets(0);
 }
 
 QString TextLines::text(QLatin1String lineEnd) const
@@ -44,10 +50,16 @@ QString TextLines::text(TextPos from, TextPos to) const
 {
     if (from.line == to.line)
         return lines_[from.line].mid(from.column, to.column - from.column);
-    QString result = lines_[from.line].mid(from.column);
-    for (qsizetype i = from.line + 1; i < to.line; ++i)
-        result += QLatin1Char('\n') + lines_[i];
-    return result + QLatin1Char('\n') + lines_[to.line].left(to.column);
+    QString result;
+    result.reserve(offsetOf(to) - offsetOf(from));
+    result += QStringView(lines_[from.line]).mid(from.column);
+    for (qsizetype i = from.line + 1; i < to.line; ++i) {
+        result += QLatin1Char('\n');
+        result += lines_[i];
+    }
+    result += QLatin1Char('\n');
+    result += QStringView(lines_[to.line]).left(to.column);
+    return result;
 }
 
 TextPos TextLines::clamp(TextPos pos) const
@@ -59,15 +71,16 @@ TextPos TextLines::clamp(TextPos pos) const
 
 TextPos TextLines::replace(TextPos from, TextPos to, const QString &text)
 {
+    invalidateOffsets(from.line);
     // A single line edited in place keeps its other lines untouched (and a
     // long line is not copied).
-    if (from.line == to.line && !std::any_of(text.begin(), text.end(), isLineEnd)) {
+    if (from.line == to.line && (oneLine_ || !std::any_of(text.begin(), text.end(), isLineEnd))) {
         lines_[from.line].replace(from.column, to.column - from.column, text);
         return {from.line, from.column + text.size()};
     }
-    QStringList inserted = splitLines(text);
+    QStringList inserted = split(text);
     const QString tail = lines_[to.line].mid(to.column);
-    inserted.front().prepend(lines_[from.line].left(from.column));
+    inserted.front().prepend(QStringView(lines_[from.line]).left(from.column));
     const TextPos end{from.line + inserted.size() - 1, inserted.back().size()};
     inserted.back() += tail;
     // One move of the lines after the edit, however many lines come in.
@@ -78,35 +91,46 @@ TextPos TextLines::replace(TextPos from, TextPos to, const QString &text)
     return end;
 }
 
+void TextLines::invalidateOffsets(qsizetype fromLine) const
+{
+    validStarts_ = std::min(validStarts_, fromLine + 1);
+}
+
+void TextLines::updateOffsets() const
+{
+    if (validStarts_ == lines_.size() + 1)
+        return;
+    starts_.resize(size_t(lines_.size() + 1));
+    for (qsizetype i = validStarts_; i <= lines_.size(); ++i)
+        starts_[size_t(i)] = starts_[size_t(i - 1)] + lines_[i - 1].size() + 1;
+    validStarts_ = lines_.size() + 1;
+}
+
 qsizetype TextLines::length() const
 {
-    qsizetype total = lines_.size() - 1;
-    for (const QString &line : lines_)
-        total += line.size();
-    return total;
+    updateOffsets();
+    return starts_.back() - 1;
 }
 
 qsizetype TextLines::offsetOf(TextPos pos) const
 {
-    qsizetype offset = pos.column;
-    for (qsizetype i = 0; i < pos.line; ++i)
-        offset += lines_[i].size() + 1;
-    return offset;
+    updateOffsets();
+    return starts_[size_t(pos.line)] + pos.column;
 }
 
 TextPos TextLines::posAt(qsizetype offset) const
 {
-    for (qsizetype i = 0; i < lines_.size(); ++i) {
-        if (offset <= lines_[i].size())
-            return {i, std::max<qsizetype>(offset, 0)};
-        offset -= lines_[i].size() + 1;
-    }
-    return end();
+    updateOffsets();
+    if (offset <= 0)
+        return {};
+    const auto after = std::upper_bound(starts_.begin(), starts_.end() - 1, offset);
+    const qsizetype line = after - starts_.begin() - 1;
+    return clamp({line, offset - starts_[size_t(line)]});
 }
 
-TextPos TextLines::endOf(TextPos from, const QString &text)
+TextPos TextLines::endOf(TextPos from, const QString &text) const
 {
-    const QStringList lines = splitLines(text);
+    const QStringList lines = split(text);
     if (lines.size() == 1)
         return {from.line, from.column + text.size()};
     return {from.line + lines.size() - 1, lines.back().size()};

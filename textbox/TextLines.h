@@ -1,11 +1,13 @@
 #pragma once
-// The text of a multi-line box as a list of lines, without their line ends.
-// Edits touch only the lines they change, so that a long text costs nothing
-// for an edit elsewhere.
+// The text of a box as a list of lines, without their line ends. Edits
+// touch only the lines they change, so that a long text costs nothing for
+// an edit elsewhere.
 
 #include <QLatin1String>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 // A place between two characters: a line and a column in it (in UTF-16 units).
 struct TextPos {
@@ -21,12 +23,17 @@ struct TextPos {
     {
         return a.line < b.line || (a.line == b.line && a.column < b.column);
     }
+    friend bool operator<=(TextPos a, TextPos b) { return !(b < a); }
 };
 
 class TextLines {
 public:
     // Every kind of line end (CRLF, CR, LF, and the Unicode line and
-    // paragraph separators) starts a new line.
+    // paragraph separators) starts a new line, unless the text is kept as
+    // one line: then line ends are characters like the others.
+    void setOneLine(bool oneLine) { oneLine_ = oneLine; }
+    bool isOneLine() const { return oneLine_; }
+
     void setText(const QString &text);
     QString text(QLatin1String lineEnd = QLatin1String("\n")) const;
     QString text(TextPos from, TextPos to) const;
@@ -48,8 +55,18 @@ public:
     TextPos posAt(qsizetype offset) const;
 
     // Where `text` would end if inserted at `from`.
-    static TextPos endOf(TextPos from, const QString &text);
+    TextPos endOf(TextPos from, const QString &text) const;
 
 private:
+    QStringList split(const QString &text) const;
+    void invalidateOffsets(qsizetype fromLine) const;
+    void updateOffsets() const;
+
     QStringList lines_{QString()};
+    bool oneLine_ = false;
+    // The offset of the start of each line, valid for the first
+    // validStarts_ lines; made again from the first line an edit touched
+    // when next asked for.
+    mutable std::vector<qsizetype> starts_{0};
+    mutable qsizetype validStarts_ = 1;
 };
