@@ -58,12 +58,8 @@ TextBox::TextBox(Mode mode, QWidget *parent) : QAbstractScrollArea(parent), mode
 void TextBox::setText(const QString &text)
 {
     layout_.setPreedit({}, QString(), {}, 0, true);
-    const QString old = lines_.text();
-    const bool changed = old != (mode_ == Mode::OneLine ? text : [&] {
-        TextLines split;
-        split.setText(text);
-        return split.text();
-    }());
+    const bool changed = !lines_.holds(text);
+    const QString old = changed && QAccessible::isActive() ? lines_.text() : QString();
     lines_.setText(text);
     undo_.clear();
     redo_.clear();
@@ -76,8 +72,7 @@ void TextBox::setText(const QString &text)
     setCursor(cursor_);
     if (!changed)
         return;
-    notifyAccessible(TextPos(), QAccessible::isActive() ? old : QString(),
-                     QAccessible::isActive() ? lines_.text() : QString());
+    notifyAccessible(TextPos(), old, QAccessible::isActive() ? lines_.text() : QString());
     emit textChanged();
 }
 

@@ -49,6 +49,7 @@ public:
     void undo();
     void redo();
     void scrollToCursor();
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 signals:
     void textChanged();  // after every change of the text, however it came
@@ -67,7 +68,6 @@ protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
-    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

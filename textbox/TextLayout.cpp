@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <cmath>
 
 namespace {
@@ -637,22 +638,39 @@ void TextLayout::draw(QPainter &painter, const QRect &area, QPointF origin,
         // view until nothing more comes into view.
         for (int pass = 0; pass < 3; ++pass) {
             bool measuredAny = false;
-            for (qsizetype i = 0; i < pieceCount(line); ++i) {
-                const qreal left = origin.x() + pieceLeft(line, i);
-                if (left < area.right() && left + piece(line, i).width >= area.left() &&
-                    !cache_.contains(Key(line, pieceStart(line, i)))) {
+            forPiecesInView(line, origin.x(), area, [&](qsizetype i, qreal) {
+                if (!cache_.contains(Key(line, pieceStart(line, i)))) {
                     laidOut(line, i);
                     measuredAny = true;
                 }
-            }
+            });
             if (!measuredAny)
                 break;
         }
-        for (qsizetype i = 0; i < pieceCount(line); ++i) {
-            const qreal left = origin.x() + pieceLeft(line, i);
-            if (left < area.right() && left + piece(line, i).width >= area.left() - 1)
-                drawPiece(painter, area, QPointF(left, y), line, i, paint);
-        }
+        forPiecesInView(line, origin.x(), area, [&](qsizetype i, qreal left) {
+            drawPiece(painter, area, QPointF(left, y), line, i, paint);
+        });
+    }
+}
+
+// Calls `visit` with each piece of an unwrapped line that stands in `area`
+// and its left edge, walking from the line's start, which is at its right
+// end when it is written right to left.
+void TextLayout::forPiecesInView(qsizetype line, qreal originX, const QRect &area,
+                                 const std::function<void(qsizetype, qreal)> &visit) const
+{
+    const bool rightToLeft = rtl(line);
+    qreal edge = originX + (rightToLeft ? lineRight(line) : 0);
+    const qsizetype count = pieceCount(line);
+    for (qsizetype i = 0; i < count; ++i) {
+        const qreal width = piece(line, i).width;
+        const qreal left = rightToLeft ? edge - width : edge;
+        if (rightToLeft ? left + width < area.left() - 1 : left >= area.right())
+            break;
+        if (left < area.right() && left + width >= area.left() - 1)
+            visit(i, left);
+        // What visit measured may have changed the width.
+        edge = rightToLeft ? edge - piece(line, i).width : edge + piece(line, i).width;
     }
 }
 

@@ -23,6 +23,7 @@
 #include <QPalette>
 #include <QTextLayout>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -150,6 +151,8 @@ private:
     qreal lineRight(qsizetype line) const;
     qsizetype pieceUnder(qsizetype line, qreal x) const;
 
+    void forPiecesInView(qsizetype line, qreal originX, const QRect &area,
+                         const std::function<void(qsizetype, qreal)> &visit) const;
     void drawPiece(QPainter &painter, const QRect &area, QPointF at, qsizetype line,
                    qsizetype index, const Paint &paint) const;
 

@@ -46,6 +46,27 @@ QString TextLines::text(QLatin1String lineEnd) const
     return lines_.join(lineEnd);
 }
 
+bool TextLines::holds(const QString &text) const
+{
+    if (oneLine_)
+        return lines_.front() == text;
+    qsizetype at = 0;
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        const QString &line = lines_[i];
+        if (text.size() - at < line.size() || QStringView(text).mid(at, line.size()) != line)
+            return false;
+        at += line.size();
+        if (i + 1 == lines_.size())
+            return at == text.size();
+        if (at == text.size() || !isLineEnd(text[at]))
+            return false;
+        if (text[at] == QLatin1Char('\r') && at + 1 < text.size() && text[at + 1] == QLatin1Char('\n'))
+            ++at;
+        ++at;
+    }
+    return false;
+}
+
 QString TextLines::text(TextPos from, TextPos to) const
 {
     if (from.line == to.line)

@@ -38,6 +38,8 @@ public:
     QString text(QLatin1String lineEnd = QLatin1String("\n")) const;
     QString text(TextPos from, TextPos to) const;
     bool isEmpty() const { return lines_.size() == 1 && lines_.front().isEmpty(); }
+    // Whether setText(text) would give the text held now.
+    bool holds(const QString &text) const;
 
     qsizetype lineCount() const { return lines_.size(); }
     const QString &line(qsizetype i) const { return lines_[i]; }

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTextCharFormat>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -152,6 +153,39 @@ private slots:
             fresh.setText(box->text());
             QCOMPARE(rows(box), rows(&fresh));
         }
+    }
+
+    // A line long enough to be laid out in pieces: after edits in its
+    // middle it shows the rows a fresh box shows, and reads back whole.
+    void rewrappingLongLine_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("typing") << "=xx yy";
+        QTest::newRow("deleting") << "Delete;Delete;Delete;Ctrl+Delete";
+        QTest::newRow("a new line") << "Return";
+        QTest::newRow("pasting a long word") << "Ctrl+V";
+    }
+
+    void rewrappingLongLine()
+    {
+        QFETCH(QString, keys);
+        makeBox(12);
+        QStringList words;
+        for (int i = 0; i < 3000; ++i)
+            words << QString::number(i * 7919 % 100000);
+        const QString line = words.join(QLatin1Char(' '));
+        QGuiApplication::clipboard()->setText(QString(6000, QLatin1Char('w')));
+        box->setText(line);
+        box->setCursor({0, 9000});
+        act(box, keys);
+        MultiLineTextBox fresh(MultiLineTextBox::Wrap::AtWords, &window);
+        fresh.setFont(box->font());
+        fresh.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        fresh.resize(box->size());
+        fresh.setText(box->text());
+        QCOMPARE(rows(box), rows(&fresh));
+        act(box, QStringLiteral("Ctrl+Z;Ctrl+Z;Ctrl+Z"));
+        QCOMPARE(box->text(), line);
     }
 
     void sideways()
@@ -446,6 +480,302 @@ private slots:
         QCOMPARE(box->cursor().line, 1);
         iface->editableTextInterface()->replaceText(1, 3, QStringLiteral("X"));
         QCOMPARE(box->text(), QStringLiteral("aXc\nde"));
+    }
+
+    // The character, word, sentence, line and paragraph a screen reader
+    // asks for at an offset, before it and after it; the end of the text
+    // included (where Qt's default answer never returns).
+    void accessibleText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("boundary");
+        QTest::addColumn<QString>("at");      // "text@start"
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        const int ch = QAccessible::CharBoundary, word = QAccessible::WordBoundary,
+                  sentence = QAccessible::SentenceBoundary, line = QAccessible::LineBoundary,
+                  paragraph = QAccessible::ParagraphBoundary;
+        // clang-format off
+        QTest::newRow("word at the end of one letter") << "a" << 1 << word << "a@0" << "@0" << "@1";
+        QTest::newRow("word at the end") << "one two" << 7 << word << "two@4" << " @3" << "@7";
+        QTest::newRow("blanks between words") << "one two" << 3 << word << " @3" << "one@0" << "two@4";
+        QTest::newRow("word with an accent") << "cafe\u0301 noir" << 2 << word << "cafe\u0301@0" << "@0" << " @5";
+        QTest::newRow("character at the end") << "ab" << 2 << ch << "@2" << "b@1" << "@2";
+        QTest::newRow("a letter and its accent") << "e\u0301x" << 0 << ch << "e\u0301@0" << "@0" << "x@2";
+        QTest::newRow("line end as a character") << "ab\ncd" << 2 << ch << "\n@2" << "b@1" << "c@3";
+        QTest::newRow("sentence") << "One. Two." << 6 << sentence << "Two.@5" << "One. @0" << "@9";
+        QTest::newRow("sentence at the end") << "One. Two." << 9 << sentence << "Two.@5" << "One. @0" << "@9";
+        QTest::newRow("wrapped line") << "aaaa bbbb cccc" << 12 << line << "cccc@10" << "aaaa bbbb @0" << "@14";
+        QTest::newRow("line with its end") << "ab\ncd" << 1 << line << "ab\n@0" << "@0" << "cd@3";
+        QTest::newRow("paragraph") << "ab cd ef gh ij kl\nmn" << 20 << paragraph << "mn@18" << "ab cd ef gh ij kl\n@0" << "@20";
+        // clang-format on
+    }
+
+    void accessibleText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, offset);
+        QFETCH(int, boundary);
+        QFETCH(QString, at);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        makeBox(10);
+        box->setText(text);
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
+        QVERIFY(iface && iface->textInterface());
+        QAccessibleTextInterface *t = iface->textInterface();
+        const auto type = QAccessible::TextBoundaryType(boundary);
+        int start = -1, end = -1;
+        // "text@start", or "!" when the end offset disagrees with the text.
+        const auto item = [&](const QString &found) {
+            if (end - start != found.size())
+                return QStringLiteral("!");
+            return found + QLatin1Char('@') + QString::number(start);
+        };
+        QCOMPARE(item(t->textAtOffset(offset, type, &start, &end)), at);
+        QCOMPARE(item(t->textBeforeOffset(offset, type, &start, &end)), before);
+        QCOMPARE(item(t->textAfterOffset(offset, type, &start, &end)), after);
+    }
+
+    // In a line of megabytes the word at the end is found in a bounded
+    // stretch of it, however long the word.
+    void accessibleTextOfALongLine()
+    {
+        makeBox(10);
+        box->setText(QString(1'000'000, QLatin1Char('w')) + QStringLiteral(" end"));
+        QAccessibleTextInterface *t = QAccessible::queryAccessibleInterface(box)->textInterface();
+        int start = -1, end = -1;
+        QCOMPARE(t->textAtOffset(1'000'004, QAccessible::WordBoundary, &start, &end),
+                 QStringLiteral("end"));
+        const QString word = t->textAtOffset(500'000, QAccessible::WordBoundary, &start, &end);
+        QVERIFY(word.size() > 0 && word.size() < 10'000);
+        QVERIFY(start <= 500'000 && end > 500'000);
+    }
+
+    // Pieces of typing that make one undo step are undone as they were kept:
+    // "\r" and then "\n" are two line ends, not the one "\r\n" would be.
+    void undoOfLineEndsTypedApart_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QStringList>("commits");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("CR, then LF") << "" << 0 << QStringList{"\r", "\n"} << "\n\n";
+        QTest::newRow("inside a line") << "12" << 1 << QStringList{"x\r", "\nabc"} << "1x\n\nabc2";
+    }
+
+    void undoOfLineEndsTypedApart()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, column);
+        QFETCH(QStringList, commits);
+        QFETCH(QString, typed);
+        makeBox(10);
+        box->setText(text);
+        box->setCursor({0, column});
+        for (const QString &commit : commits) {
+            QInputMethodEvent event(QString(), {});
+            event.setCommitString(commit);
+            QApplication::sendEvent(box, &event);
+        }
+        QCOMPARE(box->text(), typed);
+        act(box, QStringLiteral("Ctrl+Z"));
+        QCOMPARE(box->text(), text);
+        act(box, QStringLiteral("Ctrl+Y"));
+        QCOMPARE(box->text(), typed);
+    }
+
+    // A commit replaces the range it names around the caret; an empty one
+    // that names a range deletes it.
+    void inputMethodReplacement_data()
+    {
+        QTest::addColumn<QString>("commit");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<int>("cursor");
+        QTest::newRow("two before the caret") << "XY" << -2 << 2 << "abXYe" << 4;
+        QTest::newRow("delete before") << "" << -1 << 1 << "abce" << 3;
+        QTest::newRow("delete after") << "" << 0 << 1 << "abcd" << 4;
+        QTest::newRow("insert after") << "X" << 1 << 0 << "abcdeX" << 6;
+    }
+
+    void inputMethodReplacement()
+    {
+        QFETCH(QString, commit);
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(QString, result);
+        QFETCH(int, cursor);
+        makeBox(10);
+        box->setText(QStringLiteral("abcde"));
+        box->setCursor({0, 4});
+        QInputMethodEvent event(QString(), {});
+        event.setCommitString(commit, start, length);
+        QApplication::sendEvent(box, &event);
+        QCOMPARE(box->text(), result);
+        QCOMPARE(box->cursor().column, cursor);
+    }
+
+    // The text being composed is drawn at the caret, with the caret inside it
+    // where the method puts it, but it is not text: no change, no undo step.
+    void preedit()
+    {
+        makeBox(10);
+        box->setText(QStringLiteral("ab"));
+        box->setCursor({0, 1});
+        QSignalSpy changes(box, &MultiLineTextBox::textChanged);
+        const QImage before = box->viewport()->grab().toImage();
+        const int caretBefore = box->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+        QTextCharFormat underline;
+        underline.setFontUnderline(true);
+        QInputMethodEvent compose(QStringLiteral("xyz"),
+                                  {{QInputMethodEvent::TextFormat, 0, 3, underline},
+                                   {QInputMethodEvent::Cursor, 2, 1, QVariant()}});
+        QApplication::sendEvent(box, &compose);
+        QCOMPARE(box->text(), QStringLiteral("ab"));
+        QCOMPARE(changes.count(), 0);
+        QVERIFY(box->viewport()->grab().toImage() != before);
+        const int caretInside = box->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+        QVERIFY2(caretInside > caretBefore + 10, qPrintable(QString::number(caretInside)));
+        QInputMethodEvent commit(QString(), {});
+        commit.setCommitString(QStringLiteral("XYZ"));
+        QApplication::sendEvent(box, &commit);
+        QCOMPARE(box->text(), QStringLiteral("aXYZb"));
+        QCOMPARE(changes.count(), 1);
+        act(box, QStringLiteral("Ctrl+Z"));
+        QCOMPARE(box->text(), QStringLiteral("ab"));
+    }
+
+    // What an input method is told of the text: a bounded stretch around the
+    // caret, never half a surrogate pair, the caret and anchor within it.
+    void surroundingText_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::newRow("start") << 0;
+        QTest::newRow("middle, on an odd unit") << 5001;
+        QTest::newRow("middle, on an even unit") << 5000;
+        QTest::newRow("end") << 10000;
+    }
+
+    void surroundingText()
+    {
+        QFETCH(int, column);
+        makeBox(10);
+        const QString line = QStringLiteral("\U0001F600").repeated(5000);
+        box->setText(line);
+        box->setCursor({0, column}, {0, 2});
+        const QString around = box->inputMethodQuery(Qt::ImSurroundingText).toString();
+        const int cursor = box->inputMethodQuery(Qt::ImCursorPosition).toInt();
+        const int anchor = box->inputMethodQuery(Qt::ImAnchorPosition).toInt();
+        QVERIFY(around.size() > 0 && around.size() <= 1002);
+        QVERIFY(!around.front().isLowSurrogate());
+        QVERIFY(!around.back().isHighSurrogate());
+        QVERIFY(cursor >= 0 && cursor <= around.size() && anchor >= 0 && anchor <= around.size());
+        const qsizetype from = box->cursor().column - cursor;
+        QCOMPARE(around, line.mid(from, around.size()));
+        QCOMPARE(anchor, int(std::clamp<qsizetype>(2 - from, 0, around.size())));
+    }
+
+    // Moves, Backspace and Delete as in Qt's own boxes: Left and Right over
+    // a character as a reader sees it, Backspace one stored character.
+    void characters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("result");
+        const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+        const QString flag = QStringLiteral("\U0001F1EB\U0001F1F7");
+        const QString thumb = QStringLiteral("\U0001F44D\U0001F3FD");
+        // clang-format off
+        QTest::newRow("accent stays on its letter") << "e\u0301" << "Right;=1" << "e\u03011";
+        QTest::newRow("family emoji is one step") << family << "Right;=1" << family + "1";
+        QTest::newRow("flag is one step") << flag + flag << "Right;=1" << flag + "1" + flag;
+        QTest::newRow("skin tone stays") << thumb << "Right;=1" << thumb + "1";
+        QTest::newRow("left over an accent") << "ae\u0301" << "End;Left;=1" << "a1e\u0301";
+        QTest::newRow("backspace takes the accent") << "e\u0301x" << "Right;Backspace" << "ex";
+        QTest::newRow("delete takes the letter whole") << "e\u0301x" << "Delete" << "x";
+        QTest::newRow("right moves back on Arabic") << "\u0633\u0644\u0627\u0645" << "End;Right;Right;=x" << "\u0633\u0644x\u0627\u0645";
+        QTest::newRow("left moves on in Arabic") << "\u0633\u0644\u0627\u0645" << "Left;=x" << "\u0633x\u0644\u0627\u0645";
+        QTest::newRow("words in Arabic") << "\u0633\u0644\u0627\u0645 \u0639\u0644\u064a\u0643\u0645" << "Ctrl+Left;=x" << "\u0633\u0644\u0627\u0645 x\u0639\u0644\u064a\u0643\u0645";
+        QTest::newRow("typed joiner is kept") << "a" << "End;=\u200D" << "a\u200D";
+        // clang-format on
+    }
+
+    void characters()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, keys);
+        QFETCH(QString, result);
+        makeBox(20);
+        box->setText(text);
+        act(box, keys);
+        QCOMPARE(box->text(), result);
+    }
+
+    // A double click selects the word as Qt's own boxes do; on a line
+    // written right to left the first word stands at the right.
+    void doubleClickWords_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("column");  // the character clicked
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("combining accent") << "un cafe\u0301 noir" << 4 << "cafe\u0301";
+        QTest::newRow("Arabic, the first word") << "\u0627\u0644\u0633\u0644\u0627\u0645 \u0639\u0644\u064a\u0643\u0645" << 2 << "\u0627\u0644\u0633\u0644\u0627\u0645";
+        QTest::newRow("Arabic, the second word") << "\u0627\u0644\u0633\u0644\u0627\u0645 \u0639\u0644\u064a\u0643\u0645" << 9 << "\u0639\u0644\u064a\u0643\u0645";
+    }
+
+    void doubleClickWords()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, column);
+        QFETCH(QString, selected);
+        makeBox(30);
+        box->setText(text);
+        const QRect r = box->characterRect({0, column});
+        QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(box->selectedText(), selected);
+    }
+
+    // Text as Qt draws it: a line written right to left stands at the right,
+    // tabs stop every 80 pixels, pairs of letters are kerned.
+    void placement()
+    {
+        makeBox(30);
+        box->setText(QStringLiteral("\u0627\u0644\u0633\u0644\u0627\u0645\nab\tc"));
+        const int right = box->viewport()->width() - 4;
+        QVERIFY2(std::abs(box->characterRect({0, 0}).right() - right) <= 2,
+                 qPrintable(QString::number(box->characterRect({0, 0}).right())));
+        QVERIFY(box->characterRect({0, 6}).x() < box->characterRect({0, 0}).x());
+        QCOMPARE(box->characterRect({1, 3}).x() - box->characterRect({1, 0}).x(), 80);
+        QFont sans(QStringLiteral("DejaVu Sans"));
+        sans.setPixelSize(20);
+        box->setFont(sans);
+        box->setText(QStringLiteral("AVAVAVAVAV"));
+        const int drawn = box->characterRect({0, 10}).x() - box->characterRect({0, 0}).x();
+        const qreal kerned = QFontMetricsF(sans).horizontalAdvance(QStringLiteral("AVAVAVAVAV"));
+        QFont unkerned = sans;
+        unkerned.setKerning(false);
+        QVERIFY(QFontMetricsF(unkerned).horizontalAdvance(QStringLiteral("AVAVAVAVAV")) > kerned + 3);
+        QVERIFY2(std::abs(drawn - kerned) <= 1, qPrintable(QString::number(drawn)));
+    }
+
+    // Two megabytes of empty lines: set, copied, pasted and undone whole.
+    void manyEmptyLines()
+    {
+        makeBox(10);
+        const QString text(2'000'000, QLatin1Char('\n'));
+        box->setText(text);
+        act(box, QStringLiteral("Ctrl+A;Ctrl+C;Delete"));
+        QVERIFY(box->isEmpty());
+        act(box, QStringLiteral("=x;Ctrl+V;=y"));
+        QCOMPARE(box->lines().lineCount(), 2'000'001);
+        QCOMPARE(box->text().size(), text.size() + 2);
+        act(box, QStringLiteral("Ctrl+Z;Ctrl+Z"));
+        QCOMPARE(box->text(), QStringLiteral("x"));
+        act(box, QStringLiteral("Ctrl+Z;Ctrl+Z"));
+        QCOMPARE(box->text(), text);
     }
 
     // A line of 10 MB with no blank: set, typed at the end of, read back.
