@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "ComboTextBox.h"
 #include "ProcessTags.h"
 #include "Prompts.h"
 #include "Registry.h"
@@ -9,7 +10,6 @@
 #include "frmTags.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QIcon>
@@ -205,13 +205,11 @@ void frmMain::Form_Load()
     placeFrameAt(QPoint(storedCoordinate("Left"), storedCoordinate("Top")));
     ProcessTags::LoadDefaultItems(controls_);
 
-    // Filling the list is not an edit: no tick rule runs, and the text stays empty.
-    auto *robot = control<QComboBox>("cboRobot");
-    const QSignalBlocker quiet(robot);
+    // Filling the list is not an edit: no tick rule runs, the text stays
+    // empty and no entry is chosen.
+    auto *robot = control<ComboTextBox>("cboRobot");
     for (const char *value : RobotValues)
         robot->addItem(QLatin1String(value));
-    robot->setCurrentIndex(-1);
-    robot->setEditText(QString());
 }
 
 void frmMain::Form_Unload()

@@ -4,6 +4,8 @@
 // through the window system, every prompt answered and recorded instead of
 // shown, and every window gone between cases.
 
+#include "ComboTextBox.h"
+#include "OneLineTextBox.h"
 #include "ProgramWiring.h"
 #include "Prompts.h"
 #include "frmAbout.h"
