@@ -12,8 +12,9 @@
 namespace {
 
 // Pieces kept laid out: every row of a tall box of short lines, and the
-// long pieces around the caret.
+// long pieces around the caret, within a bound on the memory they take.
 constexpr int CacheSize = 256;
+constexpr qsizetype CachedUnits = 64 * TextLayout::MaxPiece;
 // Where a long line is cut is decided from the text a little past the cut
 // (so that a break opportunity is judged as in the whole line) and from the
 // last LookBack units before it: a cut depends only on the text near it,
@@ -81,6 +82,10 @@ TextLayout::Line TextLayout::makeLine(qsizetype line) const
 {
     Line l;
     const QString &s = text_.line(line);
+    if (s.isEmpty()) {
+        l.measured = true;  // one empty row, exactly
+        return l;
+    }
     if (s.size() <= MaxPiece) {
         const Piece p = estimate(s.size());
         l.width = p.width;
@@ -206,14 +211,20 @@ void TextLayout::linesReplaced(qsizetype first, qsizetype oldCount, qsizetype ne
 {
     // Cached layouts are known by line number, which the lines after move.
     forget(first, std::numeric_limits<qsizetype>::max());
-    const auto at = lines_.begin() + first;
-    lines_.erase(at, at + oldCount);
-    std::vector<Line> made;
-    made.reserve(size_t(newCount));
+    // The lines after the edit move once; the new ones are made in place.
+    const qsizetype oldSize = qsizetype(lines_.size());
+    const qsizetype newSize = oldSize - oldCount + newCount;
+    if (newCount > oldCount) {
+        lines_.resize(size_t(newSize));
+        std::move_backward(lines_.begin() + first + oldCount, lines_.begin() + oldSize,
+                           lines_.end());
+    } else {
+        std::move(lines_.begin() + first + oldCount, lines_.end(),
+                  lines_.begin() + first + newCount);
+        lines_.resize(size_t(newSize));
+    }
     for (qsizetype i = first; i < first + newCount; ++i)
-        made.push_back(makeLine(i));
-    lines_.insert(lines_.begin() + first, std::make_move_iterator(made.begin()),
-                  std::make_move_iterator(made.end()));
+        lines_[size_t(i)] = makeLine(i);
     firstRowsValid_ = std::min(firstRowsValid_, first + 1);
 }
 
@@ -301,11 +312,13 @@ QTextLayout *TextLayout::laidOut(qsizetype line, qsizetype index) const
         found->used = ++clock_;
         return found->layout.get();
     }
-    if (cache_.size() >= CacheSize) {
+    while (!cache_.isEmpty() &&
+           (cache_.size() >= CacheSize || cachedUnits_ + (end - start) > CachedUnits)) {
         auto oldest = cache_.begin();
         for (auto i = cache_.begin(); i != cache_.end(); ++i)
             if (i->used < oldest->used)
                 oldest = i;
+        cachedUnits_ -= oldest->units;
         cache_.erase(oldest);
     }
     const QString &whole = text_.line(line);
@@ -350,7 +363,8 @@ QTextLayout *TextLayout::laidOut(qsizetype line, qsizetype index) const
     }
     const qreal width = wrap_ ? 0 : layout->lineAt(0).naturalTextWidth();
     QTextLayout *result = layout.get();
-    cache_.insert(key, Cached{std::move(layout), ++clock_});
+    cache_.insert(key, Cached{std::move(layout), ++clock_, end - start});
+    cachedUnits_ += end - start;
     measured(line, index, rows, width);
     return result;
 }
@@ -380,13 +394,20 @@ void TextLayout::measured(qsizetype line, qsizetype index, int rows, qreal width
 
 void TextLayout::forget(qsizetype fromLine, qsizetype toLine)
 {
-    for (auto i = cache_.begin(); i != cache_.end();)
-        i = i.key().first >= fromLine && i.key().first <= toLine ? cache_.erase(i) : std::next(i);
+    for (auto i = cache_.begin(); i != cache_.end();) {
+        if (i.key().first < fromLine || i.key().first > toLine) {
+            ++i;
+            continue;
+        }
+        cachedUnits_ -= i->units;
+        i = cache_.erase(i);
+    }
 }
 
 void TextLayout::forgetAll()
 {
     cache_.clear();
+    cachedUnits_ = 0;
 }
 
 void TextLayout::setPreedit(TextPos at, const QString &text,

@@ -116,6 +116,7 @@ private:
     struct Cached {
         std::shared_ptr<QTextLayout> layout;
         quint64 used = 0;
+        qsizetype units = 0;
     };
     using Key = QPair<qsizetype, qsizetype>;  // line, start of the piece
 
@@ -172,6 +173,7 @@ private:
 
     mutable QHash<Key, Cached> cache_;
     mutable quint64 clock_ = 0;
+    mutable qsizetype cachedUnits_ = 0;
 
     TextPos preeditAt_;
     QString preedit_;

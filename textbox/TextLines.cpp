@@ -10,19 +10,34 @@ bool isLineEnd(QChar c)
            c == QChar::ParagraphSeparator;
 }
 
-QStringList splitLines(const QString &text)
+// Appends the lines of `text` to `out`.
+void appendLines(QStringList &out, const QString &text)
 {
-    QStringList lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (!isLineEnd(text[i]))
             continue;
-        lines << text.mid(start, i - start);
+        out << text.mid(start, i - start);
         if (text[i] == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
             ++i;
         start = i + 1;
     }
-    lines << text.mid(start);
+    out << text.mid(start);
+}
+
+// At most how many lines `text` holds (a CRLF counts twice).
+qsizetype lineCountBound(const QString &text)
+{
+    return std::count_if(text.begin(), text.end(), isLineEnd) + 1;
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    // One allocation for the list, however many lines: a text of empty
+    // lines has a line for every character.
+    lines.reserve(lineCountBound(text));
+    appendLines(lines, text);
     return lines;
 }
 
@@ -99,13 +114,31 @@ TextPos TextLines::replace(TextPos from, TextPos to, const QString &text)
         lines_[from.line].replace(from.column, to.column - from.column, text);
         return {from.line, from.column + text.size()};
     }
+    const qsizetype removed = to.line - from.line + 1;
+    const qsizetype bound = lineCountBound(text);
+    if (bound > lines_.size()) {
+        // Many lines in: the text is made again around them in one list,
+        // rather than moving the lines after the edit to make room.
+        QStringList result;
+        result.reserve(lines_.size() - removed + bound);
+        for (qsizetype i = 0; i < from.line; ++i)
+            result << std::move(lines_[i]);
+        appendLines(result, text);
+        result[from.line].prepend(QStringView(lines_[from.line]).left(from.column));
+        const TextPos end{result.size() - 1, result.back().size()};
+        result.back() += QStringView(lines_[to.line]).mid(to.column);
+        for (qsizetype i = to.line + 1; i < lines_.size(); ++i)
+            result << std::move(lines_[i]);
+        lines_ = std::move(result);
+        return end;
+    }
     QStringList inserted = split(text);
     const QString tail = lines_[to.line].mid(to.column);
     inserted.front().prepend(QStringView(lines_[from.line]).left(from.column));
     const TextPos end{from.line + inserted.size() - 1, inserted.back().size()};
     inserted.back() += tail;
     // One move of the lines after the edit, however many lines come in.
-    lines_.remove(from.line, to.line - from.line + 1);
+    lines_.remove(from.line, removed);
     lines_.insert(from.line, inserted.size(), QString());
     for (qsizetype i = 0; i < inserted.size(); ++i)
         lines_[from.line + i] = std::move(inserted[i]);
