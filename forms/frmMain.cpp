@@ -229,8 +229,8 @@ void frmMain::fillInExamples()
 
 void frmMain::ClearAll(QWidget *form)
 {
-    // Every named control of the form; the parts that Qt builds inside a
-    // control (a combo box's own line edit) have no name and are passed over.
+    // Every named control of the form; the parts built inside a control (a
+    // combo box's own text box) have no name and are passed over.
     for (QWidget *control : form->findChildren<QWidget *>()) {
         if (control->objectName().isEmpty())
             continue;
