@@ -519,9 +519,11 @@ void printRatio(const std::string &label, const Samples &measured, const Samples
 // A keystroke in the description, and the same against a keystroke in a
 // one-line field that holds a short text, measured just before. A key lays
 // out again no more than the piece of a long line it lands in (at most 4,096
-// characters, 0.5 to 1.4 ms to lay out, as much as several keys in a short
-// field) and draws the box's few visible rows; more than ten times a short
-// field's key means that more than a piece is laid out at each key.
+// characters: about 0.5 ms with blanks, as much as five keys in a short
+// field) and draws the box's few visible rows. More than ten times a short
+// field's key is more work than that at each key; a piece with no blank at
+// all, which Qt wraps in time that grows faster than its length (1.3 ms),
+// shows as such.
 void descriptionKeystroke(int runs, const QString &text, const std::string &label, double targetMs,
                           const Samples &shortField, QChar letter = QLatin1Char('a'))
 {
