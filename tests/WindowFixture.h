@@ -9,6 +9,8 @@
 // work, reached only when it never comes. A window that did not come is a
 // null pointer that the test checks first; these helpers take one calmly.
 
+#include "ComboTextBox.h"
+#include "OneLineTextBox.h"
 #include "ProgramWiring.h"
 #include "Prompts.h"
 #include "frmAbout.h"

@@ -115,9 +115,9 @@ private slots:
         QTest::keyClick(f.get("txtRefreshURL"), Qt::Key_Backspace);
         QVERIFY(!f.box("chkRefresh")->isChecked());
         // Chosen from the list; then, unticked by hand, the entry shown chosen again.
-        auto *robot = f.get<QComboBox>("cboRobot");
+        auto *robot = f.get<ComboTextBox>("cboRobot");
         QTest::keyClick(robot, Qt::Key_Down);
-        QVERIFY(robot->currentText() == "ALL" && f.box("chkRobot")->isChecked());
+        QVERIFY(robot->text() == "ALL" && f.box("chkRobot")->isChecked());
         f.act("chkRobot");
         robot->showPopup();
         QTest::keyClick(robot->view(), Qt::Key_Return);
@@ -129,7 +129,7 @@ private slots:
         // A blank is a value; and what is typed stays as typed, not completed from the list.
         f.act("txtDescription= ");
         QVERIFY(f.box("chkDescription")->isChecked());
-        robot->clearEditText();
+        robot->setText(QString());
         QVERIFY(f.focus(robot));
         f.act("cboRobot=NO;Tab");
         QCOMPARE(f.window->controls().text("cboRobot"), "NO");
@@ -199,10 +199,10 @@ private slots:
         QVERIFY(f.start("[DefaultItems]\nEmail=1\nRobot=1\nIncludeHTML=0"));
         QCOMPARE(f.ticks(f.window), "00100000100000");
         f.window->findChild<QAction *>("mnuFillInExamples")->trigger();
-        auto *robot = f.get<QComboBox>("cboRobot");
+        auto *robot = f.get<ComboTextBox>("cboRobot");
         for (const char *entry : {"ALL", "NOINDEX", "NOFOLLOW", "NONE"}) {
             QTest::keyClick(robot, Qt::Key_Down);
-            QCOMPARE(robot->currentText(), entry);
+            QCOMPARE(robot->text(), entry);
         }
         f.window->findChild<QAction *>("mnuClearAll")->trigger();
         QCOMPARE(f.ticks(f.window), "00000000000000");
@@ -211,7 +211,7 @@ private slots:
         // The list as at the start: all four entries, none chosen.
         QCOMPARE(robot->count(), 4);
         QTest::keyClick(robot, Qt::Key_Down);
-        QCOMPARE(robot->currentText(), "ALL");
+        QCOMPARE(robot->text(), "ALL");
         QSettings(f.ini(), QSettings::IniFormat).setValue("DefaultItems/Email", "0");
         f.window->findChild<QAction *>("mnuFillInExamples")->trigger();
         QCOMPARE(f.ticks(f.window), "01111111111111");
@@ -278,8 +278,8 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(QString, front);
         // For the combo box: a text chosen from its list, all selected.
-        f.get<QComboBox>("cboRobot")->setCurrentIndex(0);
-        f.get<QComboBox>("cboRobot")->lineEdit()->selectAll();
+        f.get<ComboTextBox>("cboRobot")->setCurrentIndex(0);
+        f.get<ComboTextBox>("cboRobot")->textBox()->selectAll();
         QVERIFY(f.focus(f.get(qPrintable(focus))));
         f.act(keys);
         const auto inFront = [] {

@@ -6,6 +6,8 @@
 // tst_desktop.) Qt reads the scale factor only
 // at start, so each factor runs in a process of its own.
 
+#include "ComboTextBox.h"
+#include "OneLineTextBox.h"
 #include "ProgramWiring.h"
 #include "frmAbout.h"
 #include "frmErrors.h"
@@ -113,7 +115,8 @@ QString misfit(QWidget *control)
         if (label->wordWrap() ? label->heightForWidth(label->width()) > label->height()
                               : !fits(label->contentsRect()))
             return "caption cut off";
-    } else if (qobject_cast<const QLineEdit *>(control) || qobject_cast<const QComboBox *>(control)) {
+    } else if (qobject_cast<const OneLineTextBox *>(control) ||
+               qobject_cast<const ComboTextBox *>(control)) {
         if (!fits(inner))
             return "text cut off";
     } else if (auto *frame = qobject_cast<QGroupBox *>(control)) {
