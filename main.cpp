@@ -2,12 +2,19 @@
 // the last window has closed.
 
 #include "ProgramWiring.h"
+#include "WindowSystem.h"
 #include "frmMain.h"
 
 #include <QApplication>
 
+#include <cstdlib>
+
 int main(int argc, char *argv[])
 {
+    // Before the application object: Qt opens its window system in
+    // QApplication's constructor and aborts there when it can open none.
+    if (!setUpWindowSystem(argc, argv))
+        return EXIT_FAILURE;
     QApplication app(argc, argv);
     // Where every key goes first, and what a screen reader is told.
     installProgramWiring();

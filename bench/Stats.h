@@ -23,10 +23,10 @@ struct Samples {
 
 inline void printHeader()
 {
-    std::printf("| %-46s | %10s | %10s | %10s | %-14s | %-4s |\n", "figure", "median", "min", "max",
+    std::printf("| %-46s | %11s | %11s | %11s | %-14s | %-4s |\n", "figure", "median", "min", "max",
                 "target", "met");
-    std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(48, '-').c_str(), std::string(12, '-').c_str(),
-                std::string(12, '-').c_str(), std::string(12, '-').c_str(),
+    std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(48, '-').c_str(), std::string(13, '-').c_str(),
+                std::string(13, '-').c_str(), std::string(13, '-').c_str(),
                 std::string(16, '-').c_str(), std::string(6, '-').c_str());
 }
 
@@ -40,7 +40,7 @@ inline void printRow(const std::string &figure, const Samples &s, const char *un
         std::snprintf(buffer, sizeof buffer, "%.2f %s", v, unit);
         return std::string(buffer);
     };
-    std::printf("| %-46s | %10s | %10s | %10s | %-14s | %-4s |\n", figure.c_str(),
+    std::printf("| %-46s | %11s | %11s | %11s | %-14s | %-4s |\n", figure.c_str(),
                 cell(s.median()).c_str(), cell(s.min()).c_str(), cell(s.max()).c_str(),
                 target.c_str(), met);
     std::fflush(stdout);

@@ -175,6 +175,13 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # the window's captions are measured to fit in it, so it is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
+# X11 needs nothing more: Qt's X11 platform is part of libqt6gui6. Wayland
+# desktops run Xwayland for X11 programs, and the program runs through it
+# by choice, since only there can it put its window where it was left. Qt's
+# Wayland platform is needed only on a Wayland desktop without Xwayland, an
+# unusual one: a suggestion, not a recommendation that apt would install
+# everywhere.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # The same source makes the same package, byte for byte: CPack's DEB

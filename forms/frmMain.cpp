@@ -1,6 +1,6 @@
 #include "frmMain.h"
 
-#include "MultiLineTextBox.h"
+#include "ComboTextBox.h"
 #include "ProcessTags.h"
 #include "Prompts.h"
 #include "Registry.h"
@@ -10,11 +10,9 @@
 #include "frmTags.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QIcon>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
@@ -184,21 +182,8 @@ void frmMain::connectTickRules()
 {
     for (const auto &[fieldName, boxName] : TickRules) {
         QCheckBox *box = control<QCheckBox>(boxName);
-        const auto applyRule = [box](bool empty) { box->setChecked(!empty); };
-        QWidget *field = control<QWidget>(fieldName);
-        if (auto *line = qobject_cast<QLineEdit *>(field)) {
-            connect(line, &QLineEdit::textChanged, box,
-                    [applyRule](const QString &text) { applyRule(text.isEmpty()); });
-        } else if (auto *multi = qobject_cast<MultiLineTextBox *>(field)) {
-            // The box knows whether it is empty without copying its text.
-            connect(multi, &MultiLineTextBox::textChanged, box,
-                    [applyRule, multi] { applyRule(multi->isEmpty()); });
-        } else if (auto *combo = qobject_cast<QComboBox *>(field)) {
-            // An edit, or an entry chosen from the list (even the one shown).
-            const auto rule = [applyRule](const QString &text) { applyRule(text.isEmpty()); };
-            connect(combo, &QComboBox::editTextChanged, box, rule);
-            connect(combo, &QComboBox::textActivated, box, rule);
-        }
+        connectTextChange(control<QWidget>(fieldName), box,
+                          [box](bool empty) { box->setChecked(!empty); });
     }
 }
 
@@ -220,20 +205,22 @@ void frmMain::Form_Load()
     placeFrameAt(QPoint(storedCoordinate("Left"), storedCoordinate("Top")));
     ProcessTags::LoadDefaultItems(controls_);
 
-    // Filling the list is not an edit: no tick rule runs, and the text stays empty.
-    auto *robot = control<QComboBox>("cboRobot");
-    const QSignalBlocker quiet(robot);
+    // Filling the list is not an edit: no tick rule runs, the text stays
+    // empty and no entry is chosen.
+    auto *robot = control<ComboTextBox>("cboRobot");
     for (const char *value : RobotValues)
         robot->addItem(QLatin1String(value));
-    robot->setCurrentIndex(-1);
-    robot->setEditText(QString());
 }
 
 void frmMain::Form_Unload()
 {
-    const QPoint position = frameGeometry().topLeft();
-    storeCoordinate("Top", position.y());
-    storeCoordinate("Left", position.x());
+    // Where the window system keeps the position to itself, the stored one
+    // stays as it was, for the next session that can use it.
+    const std::optional<QPoint> position = framePosition();
+    if (!position)
+        return;
+    storeCoordinate("Top", position->y());
+    storeCoordinate("Left", position->x());
 }
 
 void frmMain::fillInExamples()
@@ -246,16 +233,14 @@ void frmMain::fillInExamples()
 
 void frmMain::ClearAll(QWidget *form)
 {
-    // Every named control of the form; the parts that Qt builds inside a
-    // control (a combo box's own line edit) have no name and are passed over.
+    // Every named control of the form; the parts built inside a control (a
+    // combo box's own text box) have no name and are passed over.
     for (QWidget *control : form->findChildren<QWidget *>()) {
         if (control->objectName().isEmpty())
             continue;
         if (auto *box = qobject_cast<QCheckBox *>(control))
             box->setCheckState(Qt::Unchecked);
-        if (auto *combo = qobject_cast<QComboBox *>(control))
-            combo->setCurrentIndex(-1);  // no entry chosen, as at the start
-        setControlText(control, QString());  // combo boxes keep their entries
+        clearControlText(control);  // combo boxes keep their entries
     }
 }
 
@@ -263,9 +248,9 @@ void frmMain::cmdGenerateTags_Click()
 {
     // A refresh needs its seconds; any other missing value goes to the error
     // list instead of stopping the generation.
-    auto *seconds = control<QLineEdit>("txtRefreshSeconds");
+    auto *seconds = control<QWidget>("txtRefreshSeconds");
     if (controls_.checkValue(QStringLiteral("chkRefresh")) == ProcessTags::Ticked &&
-        seconds->text().isEmpty()) {
+        controlText(seconds).isEmpty()) {
         Prompts::showMessage(this, {QStringLiteral("A refresh seconds value is required"),
                                     QStringLiteral("Processing Error"), QMessageBox::Warning});
         seconds->setFocus(Qt::OtherFocusReason);
@@ -279,7 +264,7 @@ void frmMain::cmdGenerateTags_Click()
 void frmMain::cmdRobotValues_Click()
 {
     // A help window beside this one: this window stays usable.
-    showWindow<frmRobotValues>();
+    showWindow<frmRobotValues>(this);
 }
 
 void frmMain::mnuPreferences_Click()

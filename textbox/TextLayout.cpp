@@ -30,6 +30,16 @@ bool isShownAsBlank(QChar c)
            c == QChar::ParagraphSeparator;
 }
 
+// Whether a line may break anywhere in the text but at its very end. Qt looks
+// for a word boundary at every row of such a text before it gives up and
+// breaks anywhere, which costs about twice the layout itself; told to break
+// anywhere it breaks at the same places.
+bool hasNoBreakOpportunity(const QString &text)
+{
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    return breaks.toNextBoundary() >= text.size();
+}
+
 }  // namespace
 
 // ---- Setting up -------------------------------------------------------------
@@ -331,7 +341,8 @@ QTextLayout *TextLayout::laidOut(qsizetype line, qsizetype index) const
     const bool rightToLeft = rtl(line);
     option.setTextDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
     if (wrap_) {
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        option.setWrapMode(hasNoBreakOpportunity(shown) ? QTextOption::WrapAnywhere
+                                                        : QTextOption::WrapAtWordBoundaryOrAnywhere);
         option.setAlignment(rightToLeft ? Qt::AlignRight : Qt::AlignLeft);
     } else {
         option.setWrapMode(QTextOption::NoWrap);

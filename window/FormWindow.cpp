@@ -1,11 +1,13 @@
 #include "FormWindow.h"
 
 #include "DesktopHints.h"
+#include "WindowSystem.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -53,11 +55,44 @@ FormWindow::FormWindow(const WindowSpec &table) : client_(new QWidget)
 
 void FormWindow::placeFrameAt(QPoint topLeft)
 {
+    if (!canPlaceWindows())
+        return;
     // Before the first show, a move places the outer frame rather than the
     // client area, but only while the window keeps its size: the fixed-size
     // layout's own resize at show time would lose that. Sized first, it keeps it.
     layout()->activate();
     move(topLeft);
+}
+
+std::optional<QPoint> FormWindow::framePosition() const
+{
+    if (!canPlaceWindows())
+        return std::nullopt;
+    return frameGeometry().topLeft();
+}
+
+void keepWithOpener(QWidget *window, QWidget *opener)
+{
+    // A window manager that lets programs place their windows has always
+    // treated these windows as separate ones; that stays as it is.
+    if (!opener || canPlaceWindows())
+        return;
+    // The native windows, made now without being shown: the compositor learns
+    // the opener as the new window appears.
+    window->winId();
+    opener->winId();
+    window->windowHandle()->setTransientParent(opener->windowHandle());
+}
+
+void releaseKeptWindows(QWidget *opener)
+{
+    const QWindow *handle = opener->windowHandle();
+    if (!handle)
+        return;
+    for (QWindow *window : QGuiApplication::topLevelWindows()) {
+        if (window->transientParent() == handle)
+            window->setTransientParent(nullptr);
+    }
 }
 
 void bringForward(QWidget *window)
@@ -102,6 +137,7 @@ void FormWindow::closeEvent(QCloseEvent *event)
     }
     Form_Unload();
     event->accept();
+    releaseKeptWindows(this);
     if (opener_)
         opener_->enableAfterChild();
     emit unloaded();

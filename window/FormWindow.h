@@ -16,10 +16,12 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <optional>
+
 class QMenuBar;
 
 template <class W>
-W *showWindow();
+W *showWindow(QWidget *opener = nullptr);
 
 class FormWindow : public QWidget {
     Q_OBJECT
@@ -38,7 +40,7 @@ public:
     W *openChild()
     {
         disableForChild();
-        W *child = showWindow<W>();
+        W *child = showWindow<W>(this);
         static_cast<FormWindow *>(child)->opener_ = this;
         return child;
     }
@@ -52,8 +54,14 @@ public:
     QPushButton *cancelButton() const { return cancelButton_; }
 
     // Before the first show: puts the outer corner of the window's frame, title
-    // bar included, at the point, whatever the frame's size.
+    // bar included, at the point, whatever the frame's size. Where the window
+    // system places every window itself (see canPlaceWindows), it does nothing.
     void placeFrameAt(QPoint topLeft);
+
+    // The outer corner of the window's frame, title bar included; none where
+    // the window system does not tell (a native Wayland client, for which Qt
+    // reports the offset of the title bar it draws itself).
+    std::optional<QPoint> framePosition() const;
 
 signals:
     void unloaded();
@@ -101,16 +109,27 @@ W *loadedWindow()
 // first if the user minimized it.
 void bringForward(QWidget *window);
 
+// Before a window opened from another is first shown: where the compositor
+// places every window (a native Wayland client), asks it to keep the window
+// with its opener, above it and placed by it. Elsewhere it does nothing.
+void keepWithOpener(QWidget *window, QWidget *opener);
+
+// As the opener closes: the windows kept with it stand on their own again. A
+// help window may outlive the window that opened it, and Qt closes the
+// windows kept with a window that goes.
+void releaseKeptWindows(QWidget *opener);
+
 // Shows the window, creating and loading it first when it is not loaded; a
 // window already open is only brought forward.
 template <class W>
-W *showWindow()
+W *showWindow(QWidget *opener)
 {
     QPointer<W> &window = NamedInstance<W>::window;
     if (!window) {
         window = new W;
         QObject::connect(window, &FormWindow::unloaded, [] { NamedInstance<W>::window = nullptr; });
         window->Form_Load();
+        keepWithOpener(window, opener);
     }
     bringForward(window);
     return window;

@@ -1,19 +1,18 @@
 #include "LayoutTable.h"
 
 #include "ClassicStyle.h"
+#include "ComboTextBox.h"
 #include "MultiLineTextBox.h"
+#include "OneLineTextBox.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 #include <cmath>
-#include <limits>
 
 namespace Twips {
 
@@ -95,30 +94,20 @@ QWidget *makeMultiLine(const ControlSpec &c)
     return box;
 }
 
-// Text boxes take texts of any length; Qt's line edits stop at 32767
-// characters unless told otherwise.
-void removeLengthLimit(QLineEdit *edit)
-{
-    edit->setMaxLength(std::numeric_limits<int>::max());
-}
-
+// The program's own one-line box: it keeps texts of any length and lays out
+// only what it shows, so that a field holding megabytes takes keys at once.
 QWidget *makeTextBox(const ControlSpec &c)
 {
-    auto *edit = new QLineEdit(text(c.caption));
-    removeLengthLimit(edit);
-    return edit;
+    auto *box = new OneLineTextBox;
+    box->setText(text(c.caption));
+    return box;
 }
 
+// An editable drop-down list on the same box. Its text stays what was typed:
+// the list never completes it, and Enter never adds it to the list.
 QWidget *makeComboBox()
 {
-    auto *combo = new QComboBox;
-    combo->setEditable(true);
-    removeLengthLimit(combo->lineEdit());
-    // The text must stay what was typed: no completion from the list, and
-    // Enter must not add the text to the list.
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setCompleter(nullptr);
-    return combo;
+    return new ComboTextBox;
 }
 
 // The greyed state comes only from the store: a click on a greyed box ticks
@@ -213,8 +202,12 @@ void buildControls(QWidget *client, const WindowSpec &table)
                 f.setUnderline(true);
             control->setFont(f);
         }
-        if (c.accessibleName)
+        if (c.accessibleName) {
             control->setAccessibleName(text(c.accessibleName));
+            // A combo box's text is announced by the combo's name too.
+            if (auto *combo = qobject_cast<ComboTextBox *>(control))
+                combo->textBox()->setAccessibleName(combo->accessibleName());
+        }
         control->setGeometry(geometry(c, control));
     }
 }

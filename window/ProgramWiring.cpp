@@ -1,5 +1,6 @@
 #include "ProgramWiring.h"
 
+#include "ComboTextBox.h"
 #include "FormWindow.h"
 #include "KeyRouter.h"
 #include "TextBoxAccessibility.h"
@@ -32,4 +33,5 @@ void installProgramWiring()
     qApp->installEventFilter(new KeyRouter(qApp));
     QAccessible::installFactory(accessibleWindow);
     installTextBoxAccessibility();
+    installComboTextBoxAccessibility();
 }

@@ -1,10 +1,9 @@
 #include "WindowControls.h"
 
-#include "MultiLineTextBox.h"
+#include "ComboTextBox.h"
+#include "OneLineTextBox.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 
 // Qt numbers the states Unchecked 0, PartiallyChecked 1, Checked 2; the
 // program's check values are 0 unticked, 1 ticked, 2 greyed.
@@ -40,14 +39,7 @@ void WindowControls::setCheckValue(const QString &checkBoxName, int value)
 
 QString WindowControls::text(const QString &controlName) const
 {
-    auto *control = window_->findChild<QWidget *>(controlName);
-    if (auto *line = qobject_cast<QLineEdit *>(control))
-        return line->text();
-    if (auto *combo = qobject_cast<QComboBox *>(control))
-        return combo->currentText();
-    if (auto *box = qobject_cast<MultiLineTextBox *>(control))
-        return box->text();
-    return QString();
+    return controlText(window_->findChild<QWidget *>(controlName));
 }
 
 void WindowControls::setText(const QString &controlName, const QString &text)
@@ -55,12 +47,43 @@ void WindowControls::setText(const QString &controlName, const QString &text)
     setControlText(window_->findChild<QWidget *>(controlName), text);
 }
 
+QString controlText(const QWidget *control)
+{
+    if (auto *line = qobject_cast<const OneLineTextBox *>(control))
+        return line->text();  // shared, not copied
+    if (auto *box = qobject_cast<const TextBox *>(control))
+        return box->text();
+    if (auto *combo = qobject_cast<const ComboTextBox *>(control))
+        return combo->text();
+    return QString();
+}
+
 void setControlText(QWidget *control, const QString &text)
 {
-    if (auto *line = qobject_cast<QLineEdit *>(control))
-        line->setText(text);
-    else if (auto *combo = qobject_cast<QComboBox *>(control))
-        combo->setEditText(text);
-    else if (auto *box = qobject_cast<MultiLineTextBox *>(control))
+    if (auto *box = qobject_cast<TextBox *>(control))
         box->setText(text);
+    else if (auto *combo = qobject_cast<ComboTextBox *>(control))
+        combo->setText(text);
+}
+
+void clearControlText(QWidget *control)
+{
+    if (auto *combo = qobject_cast<ComboTextBox *>(control))
+        combo->setCurrentIndex(-1);  // no entry chosen, as at the start
+    setControlText(control, QString());
+}
+
+void connectTextChange(QWidget *control, const QObject *context,
+                       const std::function<void(bool empty)> &changed)
+{
+    // The boxes know whether they are empty without copying their text.
+    if (auto *box = qobject_cast<TextBox *>(control)) {
+        QObject::connect(box, &TextBox::textChanged, context,
+                         [changed, box] { changed(box->isEmpty()); });
+    } else if (auto *combo = qobject_cast<ComboTextBox *>(control)) {
+        // An edit, or an entry chosen from the list (even the one shown).
+        const auto rule = [changed, combo] { changed(combo->isEmpty()); };
+        QObject::connect(combo, &ComboTextBox::textChanged, context, rule);
+        QObject::connect(combo, &ComboTextBox::textActivated, context, rule);
+    }
 }

@@ -4,11 +4,26 @@
 
 #include "ProcessTags.h"
 
+#include <functional>
+
+class QObject;
 class QWidget;
 
-// Sets a text box's text or a combo box's edit text, as typing would; any
-// other kind of control is left alone.
+// The one place that knows how each kind of text control holds its text.
+// The text of a text box or of a combo box's text field; empty for any other
+// kind of control.
+QString controlText(const QWidget *control);
+// Sets a text box's text or a combo box's text, as a program sets it (its
+// change signals run, as they do for an edit); any other kind of control is
+// left alone.
 void setControlText(QWidget *control, const QString &text);
+// Empties a text control; a combo box keeps its entries, none of them chosen.
+void clearControlText(QWidget *control);
+// Calls `changed` after every change of a text control's text, however it
+// came (typed, pasted, set by the program, chosen from a list), with whether
+// the text is now empty. The connection ends with `context`.
+void connectTextChange(QWidget *control, const QObject *context,
+                       const std::function<void(bool empty)> &changed);
 
 class WindowControls final : public ProcessTags::ItemControls {
 public:

@@ -7,6 +7,7 @@
 
 #include <future>
 #include <thread>
+#include <unistd.h>
 
 using namespace Registry;
 using Text = std::optional<std::string>;
@@ -25,6 +26,24 @@ static bool writesSoon(const std::string &text)
         done->set_value();
     }).detach();
     return finished.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+}
+
+// The program's settings file, made to hold exactly these bytes.
+static bool writeConf(const QString &config, const QByteArray &bytes)
+{
+    QFile conf(config + "/Quillfern/Orvane.conf");
+    return QDir().mkpath(config + "/Quillfern") && conf.open(QIODevice::WriteOnly) &&
+           conf.write(bytes) == bytes.size() && conf.flush();
+}
+
+// The lock another instance holds while it writes: the lock file names that
+// instance, here a process that lives until the test ends it.
+static QByteArray lockOfLiveProcess(QProcess &holder)
+{
+    holder.start("sleep", {"60"});
+    return holder.waitForStarted() ? QByteArray::number(holder.processId()) + "\nsleep\n" +
+                                         QSysInfo::machineHostName().toUtf8() + "\n"
+                                   : QByteArray();
 }
 
 class TestRegistry : public QObject {
@@ -59,10 +78,7 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(Text, text);
-        QFile conf(config_ + "/Quillfern/Orvane.conf");
-        if (!file.isNull())
-            QVERIFY(QDir().mkpath(config_ + "/Quillfern") && conf.open(QIODevice::WriteOnly) &&
-                    conf.write(file) == file.size() && conf.flush());
+        QVERIFY(file.isNull() || writeConf(config_, file));
         if (text)
             SetRegValue(CurrentUser, Items, "Title", *text);
         QTEST(GetRegValue(CurrentUser, Items, "Title"), "expected");
@@ -90,10 +106,37 @@ private slots:
         SetRegValue(CurrentUser, "Software\\Quillfern\\Orvane\\StartupPosition", "Left", "-150");
         SetRegValue(CurrentUser, Items, "Email", "0");
         QCOMPARE(GetRegValue(LocalMachine, Items, "Title"), Text());
-        QFile file(config_ + "/Quillfern/Orvane.conf");
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(),
-                 QByteArray("[DefaultItems]\nEmail=0\nTitle=1\n\n[StartupPosition]\nLeft=-150\n"));
+        const QSettings file(config_ + "/Quillfern/Orvane.conf", QSettings::IniFormat);
+        QCOMPARE(file.allKeys(), QStringList({"DefaultItems/Email", "DefaultItems/Title",
+                                              "StartupPosition/Left"}));
+        QCOMPARE(file.value("DefaultItems/Email"), "0");
+        QCOMPARE(file.value("DefaultItems/Title"), "1");
+        QCOMPARE(file.value("StartupPosition/Left"), "-150");
+    }
+
+    // The file read earlier in the run, then replaced by one this user may
+    // not read (another owner's, a mode gone wrong): it reads as no value, a
+    // write is dropped, and the dropped value does not come back later in the
+    // run once the file can be read again. Root reads any file, so the store
+    // runs as nobody here, the folders handed to it.
+    void unreadableFile()
+    {
+        const QString folder = config_ + "/Quillfern";
+        QVERIFY(writeConf(config_, "[DefaultItems]\nTitle=0\n"));
+        QCOMPARE(GetRegValue(CurrentUser, Items, "Title"), Text("0"));
+        QVERIFY(writeConf(config_, "[DefaultItems]\nEmail=1\nTitle=1\n"));
+        QVERIFY(QFile::setPermissions(folder + "/Orvane.conf", QFile::WriteOwner));
+        const bool root = ::geteuid() == 0;
+        for (const QString &path : {home_.path(), config_, folder, folder + "/Orvane.conf"})
+            QVERIFY(!root || ::chown(qPrintable(path), 65534, 65534) == 0);
+        QVERIFY(!root || ::setresuid(65534, 65534, 0) == 0);
+        SetRegValue(CurrentUser, Items, "Title", "2");
+        const Text read = GetRegValue(CurrentUser, Items, "Title");
+        QVERIFY(!root || ::setresuid(0, 0, 0) == 0);
+        QCOMPARE(read, Text());
+        QVERIFY(QFile::setPermissions(folder + "/Orvane.conf", QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(GetRegValue(CurrentUser, Items, "Email"), Text("1"));
+        QCOMPARE(GetRegValue(CurrentUser, Items, "Title"), Text("1"));
     }
 
     // Another writer's lock on the file that does not go away: a folder of its
@@ -117,12 +160,8 @@ private slots:
         QProcess holder;
         if (lock != "folder") {
             QByteArray owner = "garbage\n";
-            if (lock == "process") {
-                holder.start("sleep", {"60"});
-                QVERIFY(holder.waitForStarted());
-                owner = QByteArray::number(holder.processId()) + "\nsleep\n" +
-                        QSysInfo::machineHostName().toUtf8() + "\n";
-            }
+            if (lock == "process")
+                QVERIFY(!(owner = lockOfLiveProcess(holder)).isEmpty());
             QFile file(lockName);
             QVERIFY(QDir().rmdir(lockName) && file.open(QIODevice::WriteOnly) &&
                     file.write(owner) == owner.size());
@@ -149,6 +188,29 @@ private slots:
                                      QFileDevice::FileModificationTime));
         QVERIFY(writesSoon("2"));
         QCOMPARE(GetRegValue(CurrentUser, Items, "Title"), Text("2"));
+    }
+
+    // Another instance writing at the same moment holds the lock for a
+    // moment, a quarter of a second here: the write waits for it and lands.
+    void lockTakenBriefly()
+    {
+        const QString lockName = config_ + "/Quillfern/Orvane.conf.lock";
+        QProcess holder;
+        const QByteArray owner = lockOfLiveProcess(holder);
+        QVERIFY(!owner.isEmpty() && writeConf(config_, "[DefaultItems]\nEmail=1\n"));
+        QFile lock(lockName);
+        QVERIFY(lock.open(QIODevice::WriteOnly) && lock.write(owner) == owner.size());
+        lock.close();
+        std::thread release([&] {
+            QThread::msleep(250);
+            lock.remove();
+        });
+        SetRegValue(CurrentUser, Items, "Title", "1");
+        release.join();
+        holder.kill();
+        holder.waitForFinished();
+        QCOMPARE(GetRegValue(CurrentUser, Items, "Title"), Text("1"));
+        QCOMPARE(GetRegValue(CurrentUser, Items, "Email"), Text("1"));
     }
 
     // A relative XDG_CONFIG_HOME names no place (it would move with the

@@ -6,6 +6,7 @@
 #    root with the usual permissions;
 #  - Depends names the package of every library the program links, as
 #    dpkg-shlibdeps computes it, and the font its captions are measured in;
+#    Suggests names Qt's Wayland platform;
 #  - lintian reports no error and no warning;
 #  - the program carries no library search path of its own (RPATH or
 #    RUNPATH) and has the distribution's hardening: PIE, stack protector,
@@ -77,6 +78,9 @@ done
 # Qt is asked for at least the version the program was built against, which
 # only dpkg-shlibdeps works out.
 grep -Eq 'libqt6widgets6 \(>= [0-9]' <<< "$(field Depends)" || fail "Depends gives no minimum Qt version"
+# Wayland desktops without Xwayland need Qt's Wayland platform.
+field Suggests | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qx qt6-wayland ||
+  fail "Suggests does not name qt6-wayland"
 
 # --- contents ------------------------------------------------------------------
 dpkg-deb -c "$deb" > "$work/contents"

@@ -10,16 +10,12 @@
 
 namespace {
 
-// How long a check that asks the X server through a tool may keep trying:
-// each try starts a program, which a loaded machine makes slow.
-constexpr int XWait = 20000;
-
 // An X tool's output, or "(failed)".
 QString run(const QString &program, const QStringList &arguments)
 {
     QProcess tool;
     tool.start(program, arguments);
-    if (!tool.waitForFinished(10000) || tool.exitCode() != 0)
+    if (!tool.waitForFinished(WaitLimit) || tool.exitCode() != 0)
         return "(failed)";
     return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
 }
@@ -102,10 +98,11 @@ private slots:
         QFETCH(QString, stored);
         f.finish();
         QVERIFY(f.start(record.isEmpty() ? record : "[StartupPosition]\n" + record));
-        QTRY_VERIFY_WITH_TIMEOUT(frameCorner(f.window), XWait);
-        QCOMPARE(*frameCorner(f.window), frameAt);
+        std::optional<QPoint> corner;  // where it is once framed, not where it may go later
+        QTRY_VERIFY_WITH_TIMEOUT((corner = frameCorner(f.window)).has_value(), WaitLimit);
+        QCOMPARE(*corner, frameAt);
         f.act("Ctrl+Q");
-        QTRY_VERIFY(!loadedWindow<frmMain>());
+        QTRY_VERIFY_WITH_TIMEOUT(!loadedWindow<frmMain>(), WaitLimit);
         QCOMPARE(f.stored("StartupPosition/Left") + " " + f.stored("StartupPosition/Top"), stored);
     }
 
@@ -163,10 +160,10 @@ private slots:
         });
         answer.start(50);
         f.act(keys, opener);
-        QTRY_COMPARE(answered.join(", "), dialogs);
-        QTRY_VERIFY(!QApplication::activeModalWidget());
-        QTRY_COMPARE_WITH_TIMEOUT(activeOnScreen(), windowId(opener), XWait);
-        QTRY_COMPARE(QApplication::focusWidget(), focus);
+        QTRY_COMPARE_WITH_TIMEOUT(answered.join(", "), dialogs, WaitLimit);
+        QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), WaitLimit);
+        QTRY_COMPARE_WITH_TIMEOUT(activeOnScreen(), windowId(opener), WaitLimit);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), focus, WaitLimit);
         QCOMPARE(QFileInfo::exists(files.filePath("saved.htm")), ending == "saved");
     }
 
@@ -192,14 +189,16 @@ private slots:
         QFETCH(QString, caption);
         for (const QString &keys : opener.split(' ', Qt::SkipEmptyParts)) {
             QWidget *below = QApplication::activeWindow();
+            QVERIFY(below);
             f.act(keys, below);
-            QTRY_VERIFY(QApplication::activeWindow() != below);
+            QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() &&
+                                         QApplication::activeWindow() != below, WaitLimit);
         }
         QWidget *window = QApplication::activeWindow();
-        QVERIFY(window->windowTitle().startsWith(caption));
+        QVERIFY(window && window->windowTitle().startsWith(caption));
         const bool tool = window != f.window;
         // Mapped and managed.
-        QTRY_VERIFY_WITH_TIMEOUT(xProperty(window, "_NET_WM_STATE").contains("="), XWait);
+        QTRY_VERIFY_WITH_TIMEOUT(xProperty(window, "_NET_WM_STATE").contains("="), WaitLimit);
         QCOMPARE(xProperty(window, "_NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"), tool);
         const QString type = xProperty(window, "_NET_WM_WINDOW_TYPE");
         QVERIFY2(tool ? type.contains(QRegularExpression("_TYPE_(UTILITY|DIALOG)"))
@@ -208,7 +207,7 @@ private slots:
             return run("xprop", {"-id", windowId(w), "_NET_WM_ICON"});
         };
         // The main window's icon is set once it has been painted.
-        QTRY_VERIFY_WITH_TIMEOUT(icon(f.window).contains("="), XWait);
+        QTRY_VERIFY_WITH_TIMEOUT(icon(f.window).contains("="), WaitLimit);
         QCOMPARE(icon(window) == icon(f.window), !tool);
         QAccessibleInterface *announced = QAccessible::queryAccessibleInterface(window);
         QVERIFY(announced);
@@ -224,12 +223,13 @@ private slots:
         QPointer<frmRobotValues> robot = f.opened<frmRobotValues>();
         QVERIFY(robot);
         QCOMPARE(run("xdotool", {"windowminimize", "--sync", windowId(robot)}), "");
-        QTRY_VERIFY(robot->isMinimized());
+        QTRY_VERIFY_WITH_TIMEOUT(robot && robot->isMinimized(), WaitLimit);
         QVERIFY(f.focus(f.get("txtTitle")));
         f.act("Alt+V");
-        QTRY_VERIFY_WITH_TIMEOUT(xProperty(robot, "WM_STATE").contains("Normal"), XWait);
-        QTRY_COMPARE_WITH_TIMEOUT(activeOnScreen(), windowId(robot), XWait);
-        QTRY_VERIFY(robot->isVisible() && !robot->isMinimized() && robot->isActiveWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(xProperty(robot, "WM_STATE").contains("Normal"), WaitLimit);
+        QTRY_COMPARE_WITH_TIMEOUT(activeOnScreen(), windowId(robot), WaitLimit);
+        QTRY_VERIFY_WITH_TIMEOUT(robot && robot->isVisible() && !robot->isMinimized() &&
+                                     robot->isActiveWindow(), WaitLimit);
         QCOMPARE(loadedWindow<frmRobotValues>(), robot);
     }
 };
