@@ -128,7 +128,12 @@ void TextBox::record(const Edit &edit, bool mergeable)
     redo_.clear();
     const bool sameKind = !undo_.empty() && undo_.back().kind == edit.kind &&
                           edit.removed.isEmpty() == (edit.kind == EditKind::Typing);
-    if (mergeable && sameKind) {
+    // Typing joins the step only where the last piece typed ended: an input
+    // method may commit elsewhere (a replacement before the caret).
+    const bool follows = edit.kind != EditKind::Typing ||
+                         (sameKind && edit.from == lines_.endOf(undo_.back().from,
+                                                                undo_.back().inserted));
+    if (mergeable && sameKind && follows) {
         Edit &last = undo_.back();
         if (edit.kind == EditKind::Typing)
             last.inserted += edit.inserted;
@@ -457,8 +462,12 @@ void TextBox::inputMethodEvent(QInputMethodEvent *event)
         to = {cursor_.line, std::clamp<qsizetype>(start + event->replacementLength(), start,
                                                   s.size())};
     }
+    // As in Qt's own boxes, only an event that brings text (committed or being
+    // composed) or replaces some takes the selection away; an empty one does not.
     const QString &commit = event->commitString();
-    if (!commit.isEmpty() || from != to)
+    const bool input = !commit.isEmpty() || !event->preeditString().isEmpty() ||
+                       event->replacementLength() > 0;
+    if (input && (!commit.isEmpty() || from != to))
         replace(from, to, commit, commit.isEmpty() ? EditKind::Other : EditKind::Typing);
 
     QList<QTextLayout::FormatRange> formats;

@@ -296,6 +296,19 @@ int TextLayout::toLayout(qsizetype line, qsizetype index, qsizetype column) cons
     return int(at);
 }
 
+// Qt 6.4 puts grapheme boundaries inside every surrogate pair that follows an
+// Indic or Thai letter ("ह😀": a cursor stop between the emoji's halves), in
+// its layouts and its boundary finder alike: the positions it gives for the
+// caret are moved off such places, or a letter typed there would split the pair.
+qsizetype TextLayout::offPair(qsizetype line, qsizetype column, int direction) const
+{
+    const QString &s = text_.line(line);
+    if (column <= 0 || column >= s.size() || !s[column - 1].isHighSurrogate() ||
+        !s[column].isLowSurrogate())
+        return column;
+    return direction < 0 ? column - 1 : column + 1;
+}
+
 qsizetype TextLayout::fromLayout(qsizetype line, qsizetype index, int position) const
 {
     const qsizetype start = pieceStart(line, index);
@@ -584,7 +597,7 @@ TextPos TextLayout::hit(qsizetype row, qreal x) const
     if (wrap_ && index + 1 < pieceCount(r.line) && at >= l.textStart() + l.textLength() &&
         l.lineNumber() == layout->lineCount() - 1)
         at = layout->previousCursorPosition(at);
-    return {r.line, fromLayout(r.line, index, at)};
+    return {r.line, offPair(r.line, fromLayout(r.line, index, at), -1)};
 }
 
 TextPos TextLayout::rowStart(qsizetype row) const
@@ -592,7 +605,7 @@ TextPos TextLayout::rowStart(qsizetype row) const
     const Row r = rowAt(row);
     QTextLayout *layout = laidOut(r.line, r.piece);
     const QTextLine l = layout->lineAt(std::min(r.sub, layout->lineCount() - 1));
-    return {r.line, fromLayout(r.line, r.piece, l.textStart())};
+    return {r.line, offPair(r.line, fromLayout(r.line, r.piece, l.textStart()), -1)};
 }
 
 // A wrapped row ends where the next starts; the caret stops before its last
@@ -608,8 +621,9 @@ TextPos TextLayout::rowEnd(qsizetype row) const
         r.piece + 1 == pieceCount(r.line) && l.lineNumber() == layout->lineCount() - 1;
     if (!wrap_ || lastOfLine)
         return {r.line, text_.line(r.line).size()};
-    return {r.line, fromLayout(r.line, r.piece, std::max(layout->previousCursorPosition(end),
-                                                         l.textStart()))};
+    const qsizetype last =
+        fromLayout(r.line, r.piece, std::max(layout->previousCursorPosition(end), l.textStart()));
+    return {r.line, offPair(r.line, last, -1)};
 }
 
 TextPos TextLayout::next(TextPos pos, QTextLayout::CursorMode mode) const
@@ -619,7 +633,7 @@ TextPos TextLayout::next(TextPos pos, QTextLayout::CursorMode mode) const
     const qsizetype index = pieceAt(pos);
     QTextLayout *layout = laidOut(pos.line, index);
     const int at = layout->nextCursorPosition(toLayout(pos.line, index, pos.column), mode);
-    return {pos.line, std::max(fromLayout(pos.line, index, at), pos.column + 1)};
+    return {pos.line, offPair(pos.line, std::max(fromLayout(pos.line, index, at), pos.column + 1), 1)};
 }
 
 TextPos TextLayout::previous(TextPos pos, QTextLayout::CursorMode mode) const
@@ -631,7 +645,8 @@ TextPos TextLayout::previous(TextPos pos, QTextLayout::CursorMode mode) const
         --index;
     QTextLayout *layout = laidOut(pos.line, index);
     const int at = layout->previousCursorPosition(toLayout(pos.line, index, pos.column), mode);
-    return {pos.line, std::min(fromLayout(pos.line, index, at), pos.column - 1)};
+    return {pos.line,
+            offPair(pos.line, std::min(fromLayout(pos.line, index, at), pos.column - 1), -1)};
 }
 
 qreal TextLayout::contentWidth() const
