@@ -3,10 +3,11 @@
 // an input method delivers it: one key per code point, a surrogate pair in
 // one key event.
 
+#include "KeySteps.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QStringList>
-#include <QTest>
 
 namespace script {
 
@@ -31,16 +32,13 @@ inline QStringList pieces()
 // text box, is pasted.
 inline void type(QWidget *widget, const QString &text)
 {
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString unit = text.mid(i, n);
-        if (unit == QLatin1String("\t")) {
-            QGuiApplication::clipboard()->setText(unit);
+    const QStringList pieces = text.split(QLatin1Char('\t'));
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        if (i > 0) {
+            QGuiApplication::clipboard()->setText(QStringLiteral("\t"));
             QTest::keyClick(widget, Qt::Key_V, Qt::ControlModifier);
-        } else {
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, unit, Qt::NoModifier);
         }
-        i += n;
+        keysteps::type(widget, pieces[i]);
     }
 }
 

@@ -1,7 +1,10 @@
 // The multi-line text box: how it wraps, edits, undoes, copies, reads back
 // and reports to a screen reader, and that a line of megabytes never hangs it.
+// Where the caret stops in each script and random edits against a model of
+// the text are tested beside this (tst_textbox_scripts, tst_textbox_random).
 // On X11, for the X selection that a middle click pastes.
 
+#include "KeySteps.h"
 #include "MultiLineTextBox.h"
 #include "TextBoxAccessibility.h"
 
@@ -9,13 +12,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTextCharFormat>
-#include <QTest>
 #include <QWheelEvent>
+
+#include <memory>
 
 namespace {
 
@@ -27,40 +30,21 @@ QFont monospace()
     return font;
 }
 
-qreal charWidth()
-{
-    return QFontMetricsF(monospace()).horizontalAdvance(QLatin1Char('a'));
-}
-
 // The rows the box shows, "|" between them.
 QString rows(const MultiLineTextBox *box)
 {
     QStringList shown;
-    TextPos pos;
-    for (;;) {
+    for (TextPos pos;;) {
         const QPair<TextPos, TextPos> row = box->rowAround(pos);
         shown << box->lines().text(row.first, row.second);
         if (row.second == box->lines().end())
-            break;
+            return shown.join(QLatin1Char('|'));
         const bool lineEnd = row.second.column == box->lines().line(row.second.line).size();
         pos = lineEnd ? TextPos{row.second.line + 1, 0} : row.second;
     }
-    return shown.join(QLatin1Char('|'));
 }
 
-// Steps separated by ";": "=text" typed, else keys such as "Shift+Down".
-void act(QWidget *box, const QString &steps)
-{
-    for (const QString &step : steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        if (step.startsWith(QLatin1Char('='))) {
-            for (const QChar c : step.mid(1))
-                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, c, Qt::NoModifier);
-        } else {
-            const QKeyCombination keys = QKeySequence(step)[0];
-            QTest::keyClick(box, keys.key(), keys.keyboardModifiers());
-        }
-    }
-}
+void act(QWidget *box, const QString &steps) { keysteps::act(box, steps); }
 
 }  // namespace
 
@@ -69,29 +53,37 @@ class TestTextBox : public QObject {
 
     QWidget window;
     MultiLineTextBox *box = nullptr;
-    QLineEdit *next = nullptr;
 
     // A box that shows `columns` characters a line (0: lines do not wrap).
-    void makeBox(int columns)
+    MultiLineTextBox *makeBox(int columns, MultiLineTextBox *like = nullptr)
     {
-        delete box;
-        box = new MultiLineTextBox(
+        auto *made = new MultiLineTextBox(
             columns ? MultiLineTextBox::Wrap::AtWords : MultiLineTextBox::Wrap::None, &window);
-        box->setFont(monospace());
-        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        box->setAccessibleName(QStringLiteral("Description"));
-        box->resize(200, 100);
-        box->show();
-        const int frame = box->width() - box->viewport()->width();
-        box->resize(frame + 8 + int(std::ceil(charWidth() * (columns ? columns : 20))) + 1, 400);
+        made->setFont(monospace());
+        made->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        made->setAccessibleName(QStringLiteral("Description"));
+        made->show();
+        const int frame = made->width() - made->viewport()->width();
+        const qreal advance = QFontMetricsF(monospace()).horizontalAdvance(QLatin1Char('a'));
+        made->resize(like ? like->size() : QSize(frame + 8 + int(std::ceil(advance * (columns ? columns : 20))) + 1, 400));
+        if (like)
+            return made;
+        delete box;
+        box = made;
         box->setFocus();
+        return box;
+    }
+
+    QAccessibleTextInterface *textInterface() const
+    {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
+        return iface ? iface->textInterface() : nullptr;
     }
 
 private slots:
     void initTestCase()
     {
         installTextBoxAccessibility();
-        next = new QLineEdit(&window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
@@ -101,20 +93,14 @@ private slots:
         QTest::addColumn<int>("columns");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("at blanks") << 12 << "the quick brown fox jumps"
-                                   << "the quick |brown fox |jumps";
-        QTest::newRow("a word wider than the box") << 6 << "ab abcdefghijklmnop cd"
-                                                   << "ab |abcdef|ghijkl|mnop |cd";
-        QTest::newRow("no blank at all") << 4 << "abcdefghij"
-                                         << "abcd|efgh|ij";
-        QTest::newRow("no-break space holds") << 5 << "aaa\u00a0bbb cc"
-                                              << "aaa\u00a0b|bb cc";
-        QTest::newRow("blanks hang at the edge") << 4 << "abcd    efg"
-                                                 << "abcd    |efg";
-        QTest::newRow("lines wrap apart") << 5 << "ab cd ef\n\ngh ij"
-                                          << "ab cd |ef||gh ij";
-        QTest::newRow("no wrapping") << 0 << "ab cd ef gh ij\nk"
-                                     << "ab cd ef gh ij|k";
+        // clang-format off
+        QTest::newRow("at blanks") << 12 << "the quick brown fox jumps" << "the quick |brown fox |jumps";
+        QTest::newRow("a word wider than the box") << 6 << "ab abcdefghijklmnop cd" << "ab |abcdef|ghijkl|mnop |cd";
+        QTest::newRow("no-break space holds") << 5 << "aaa\u00a0bbb cc" << "aaa\u00a0b|bb cc";
+        QTest::newRow("blanks hang at the edge") << 4 << "abcd    efg" << "abcd    |efg";
+        QTest::newRow("lines wrap apart") << 5 << "ab cd ef\n\ngh ij" << "ab cd |ef||gh ij";
+        QTest::newRow("no wrapping") << 0 << "ab cd ef gh ij\nk" << "ab cd ef gh ij|k";
+        // clang-format on
     }
 
     void wrapping()
@@ -122,86 +108,70 @@ private slots:
         QFETCH(int, columns);
         QFETCH(QString, text);
         QFETCH(QString, shown);
-        makeBox(columns);
-        box->setText(text);
+        makeBox(columns)->setText(text);
         QCOMPARE(rows(box), shown);
     }
 
-    // After each key, the lines re-wrapped from the edit on are the lines a
-    // layout of the whole text gives.
-    void rewrappingAfterEdits_data()
+    // After each step the rows re-wrapped from the edit on are the rows of a
+    // fresh layout of the whole text, also in a line long enough to be laid
+    // out in pieces; undone, the text is the first one again.
+    void rewrapping_data()
     {
+        QTest::addColumn<bool>("pieces");
         QTest::addColumn<QString>("keys");
-        QTest::newRow("typing in the middle") << "Ctrl+Home;Down;=xx yyyyy z";
-        QTest::newRow("backspace lets words up")
-            << "Ctrl+Home;Down;Home;Backspace;Backspace;Backspace";
-        QTest::newRow("delete at a break") << "Ctrl+Home;End;Delete;Delete;Delete;Delete";
-        QTest::newRow("new lines") << "Ctrl+Home;Down;Return;Down;Down;Return;Backspace;Backspace";
+        QTest::newRow("typing in the middle") << false << "Ctrl+Home;Down;=xx yyyyy z";
+        QTest::newRow("backspace lets words up") << false << "Ctrl+Home;Down;Home;Backspace;Backspace";
+        QTest::newRow("delete at a break") << false << "Ctrl+Home;End;Delete;Delete;Delete;Delete";
+        QTest::newRow("new lines") << false << "Ctrl+Home;Down;Return;Down;Down;Return;Backspace";
+        QTest::newRow("long: typing") << true << "=xx yy";
+        QTest::newRow("long: deleting") << true << "Delete;Delete;Ctrl+Delete";
+        QTest::newRow("long: a new line") << true << "Return";
+        QTest::newRow("long: pasting a long word") << true << "Ctrl+V";
     }
 
-    void rewrappingAfterEdits()
+    void rewrapping()
     {
+        QFETCH(bool, pieces);
         QFETCH(QString, keys);
-        makeBox(12);
-        box->setText(QStringLiteral("one two three four five six seven eight nine ten\nand more"));
-        MultiLineTextBox fresh(MultiLineTextBox::Wrap::AtWords, &window);
-        fresh.setFont(box->font());
-        fresh.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        fresh.resize(box->size());
-        for (const QString &key : keys.split(QLatin1Char(';'))) {
-            act(box, key);
-            fresh.setText(box->text());
-            QCOMPARE(rows(box), rows(&fresh));
-        }
-    }
-
-    // A line long enough to be laid out in pieces: after edits in its
-    // middle it shows the rows a fresh box shows, and reads back whole.
-    void rewrappingLongLine_data()
-    {
-        QTest::addColumn<QString>("keys");
-        QTest::newRow("typing") << "=xx yy";
-        QTest::newRow("deleting") << "Delete;Delete;Delete;Ctrl+Delete";
-        QTest::newRow("a new line") << "Return";
-        QTest::newRow("pasting a long word") << "Ctrl+V";
-    }
-
-    void rewrappingLongLine()
-    {
-        QFETCH(QString, keys);
-        makeBox(12);
         QStringList words;
         for (int i = 0; i < 3000; ++i)
             words << QString::number(i * 7919 % 100000);
-        const QString line = words.join(QLatin1Char(' '));
+        const QString text = pieces ? words.join(QLatin1Char(' '))
+                                  : "one two three four five six seven eight nine ten\nand more";
         QGuiApplication::clipboard()->setText(QString(6000, QLatin1Char('w')));
-        box->setText(line);
-        box->setCursor({0, 9000});
-        act(box, keys);
-        MultiLineTextBox fresh(MultiLineTextBox::Wrap::AtWords, &window);
-        fresh.setFont(box->font());
-        fresh.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        fresh.resize(box->size());
-        fresh.setText(box->text());
-        QCOMPARE(rows(box), rows(&fresh));
-        act(box, QStringLiteral("Ctrl+Z;Ctrl+Z;Ctrl+Z"));
-        QCOMPARE(box->text(), line);
+        makeBox(12)->setText(text);
+        box->setCursor({0, pieces ? 9000 : 0});
+        const std::unique_ptr<MultiLineTextBox> fresh(makeBox(12, box));
+        for (const QString &key : keys.split(QLatin1Char(';'))) {
+            act(box, key);
+            fresh->setText(box->text());
+            QCOMPARE(rows(box), rows(fresh.get()));
+        }
+        for (qsizetype i = keys.count(QLatin1Char(';')); i >= 0; --i)
+            act(box, QStringLiteral("Ctrl+Z"));
+        QCOMPARE(box->text(), text);
     }
 
-    void sideways()
+    // The view follows the caret down and sideways, and the wheel scrolls it.
+    void scrolling()
     {
-        makeBox(0);
-        const QString longLine(200, QLatin1Char('x'));
-        box->setText(QStringLiteral("short\n") + longLine);
-        QScrollBar *bar = box->horizontalScrollBar();
-        QVERIFY(bar->maximum() >= int(200 * charWidth()) - box->viewport()->width());
+        makeBox(0)->resize(box->width(), 60);
+        box->setText(QStringLiteral("short\n").repeated(50) + QString(200, QLatin1Char('x')));
+        QScrollBar *down = box->verticalScrollBar(), *across = box->horizontalScrollBar();
         act(box, QStringLiteral("Ctrl+End"));
-        QVERIFY(bar->value() > 0);
-        QVERIFY(box->viewport()->rect().contains(box->characterRect(box->cursor()).topLeft()));
+        QCOMPARE(down->value(), down->maximum());
+        QVERIFY(across->value() > 0);
+        QVERIFY(box->viewport()->rect().contains(box->characterRect(box->cursor())));
         act(box, QStringLiteral("Home"));
-        QCOMPARE(bar->value(), 0);
+        QCOMPARE(across->value(), 0);
         act(box, QStringLiteral("Shift+End;Delete"));  // the long line gone: nothing to scroll
-        QCOMPARE(bar->maximum(), 0);
+        QCOMPARE(across->maximum(), 0);
+        act(box, QStringLiteral("Ctrl+Home"));
+        QCOMPARE(down->value(), 0);
+        QWheelEvent wheel(QPointF(5, 5), box->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box->viewport(), &wheel);
+        QVERIFY(down->value() > 0);
     }
 
     void editing_data()
@@ -209,18 +179,13 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("result");
-        QTest::addColumn<QString>("clipboard");
-        const QString pair = QStringLiteral("\U0001F600");
+        QTest::addColumn<QString>("clipboard");  // after the keys, when not empty
+        const QString lowHalf(QChar(0xDE00));
         // clang-format off
-        QTest::newRow("type, backspace") << "" << "=abc;Backspace" << "ab" << "";
         QTest::newRow("right at the very end") << "a\nbc" << "Ctrl+End;Right;=X" << "a\nbcX" << "";
         QTest::newRow("ctrl+right at the end") << "a\nbc" << "Ctrl+End;Ctrl+Right;=X" << "a\nbcX" << "";
         QTest::newRow("delete at the very end") << "a\nbc" << "Ctrl+End;Delete;=X" << "a\nbcX" << "";
-        QTest::newRow("delete joins lines") << "ab\ncd" << "End;Delete" << "abcd" << "";
-        QTest::newRow("backspace joins lines") << "ab\ncd" << "Down;Home;Backspace" << "abcd" << "";
         QTest::newRow("select down, type") << "abc\ndef\nghi" << "Right;Shift+Down;=X" << "aXef\nghi" << "";
-        QTest::newRow("select to the end") << "ab\ncd" << "Right;Ctrl+Shift+End;Delete" << "a" << "";
-        QTest::newRow("select all, type") << "ab\ncd" << "Ctrl+A;=z" << "z" << "";
         QTest::newRow("shift+left, shift+up") << "abc\ndef" << "Ctrl+End;Shift+Left;Shift+Up;Delete" << "ab" << "";
         QTest::newRow("down keeps the column") << "aaaa bbbb cccc dddd" << "Right;Right;Down;=X" << "aaaa bbbb ccXcc dddd" << "";
         QTest::newRow("up from a wrapped line") << "aaaa bbbb cccc dddd" << "Ctrl+End;Up;=X" << "aaaa bbbbX cccc dddd" << "";
@@ -228,11 +193,12 @@ private slots:
         QTest::newRow("end of a broken word, twice") << "abcdefghijklmnopqrstuvwxyz" << "End;End;=X" << "abcdefghiXjklmnopqrstuvwxyz" << "";
         QTest::newRow("end of a broken word, shift+home") << "abcdefghijklmnopqrstuvwxyz" << "End;Shift+Home;Delete" << "jklmnopqrstuvwxyz" << "";
         QTest::newRow("home of a wrapped line") << "aaaa bbbb cccc dddd" << "Ctrl+End;Home;=X" << "aaaa bbbb Xcccc dddd" << "";
-        QTest::newRow("delete words") << "one two three" << "Ctrl+Right;Ctrl+Delete;Ctrl+End;Ctrl+Backspace" << "one " << "";
         QTest::newRow("words") << "one two three" << "Ctrl+Right;Ctrl+Right;=X;Ctrl+Left;Ctrl+Left;=Y" << "one Ytwo Xthree" << "";
-        QTest::newRow("left over a pair") << "a" + pair + "b" << "End;Left;Left;Backspace" << pair + "b" << "";
-        QTest::newRow("left over a lone low half") << QString("a") + QChar(0xDE00) + "c" << "End;Left;Left;=b" << QString("ab") + QChar(0xDE00) + "c" << "";
-        QTest::newRow("backspace a pair") << "a" + pair << "End;Backspace" << "a" << "";
+        QTest::newRow("delete words") << "one two three" << "Ctrl+Right;Ctrl+Delete;Ctrl+End;Ctrl+Backspace" << "one " << "";
+        QTest::newRow("left over a lone low half") << "a" + lowHalf + "c" << "End;Left;Left;=b" << "ab" + lowHalf + "c" << "";
+        QTest::newRow("backspace takes the accent") << "e\u0301x" << "Right;Backspace" << "ex" << "";
+        QTest::newRow("delete takes the letter whole") << "e\u0301x" << "Delete" << "x" << "";
+        QTest::newRow("typed joiner is kept") << "a" << "End;=\u200D" << "a\u200D" << "";
         QTest::newRow("enter, shift+enter") << "abc" << "Right;Return;Right;Shift+Return" << "a\nb\nc" << "";
         QTest::newRow("tab is no character") << "ab" << "Tab" << "ab" << "";
         QTest::newRow("page down") << "1\n2\n3\n4\n5\n6\n7\n8\n9" << "PgDown;PgDown;=X" << "1\n2\n3\n4\n5\n6\n7\n8\nX9" << "";
@@ -242,15 +208,15 @@ private slots:
         QTest::newRow("undo after a move") << "" << "=ab;Left;=c;Ctrl+Z" << "ab" << "";
         QTest::newRow("undo backspaces") << "abcd" << "End;Backspace;Backspace;Ctrl+Z" << "abcd" << "";
         QTest::newRow("undo deletes") << "abcd" << "Delete;Delete;Ctrl+Z" << "abcd" << "";
-        QTest::newRow("undo, redo") << "" << "=ab;Ctrl+Z;Ctrl+Y" << "ab" << "";
         QTest::newRow("undo, ctrl+shift+z") << "x" << "=ab;Ctrl+Z;Ctrl+Shift+Z" << "abx" << "";
         QTest::newRow("undo a paste") << "ab" << "Ctrl+A;Ctrl+C;End;Ctrl+V;=c;Ctrl+Z;Ctrl+Z" << "ab" << "ab";
-        QTest::newRow("undo across lines") << "a\nb" << "Ctrl+A;Delete;Ctrl+Z;=c" << "a\nbc" << "";
+        QTest::newRow("undo across lines, redo") << "a\nb" << "Ctrl+A;Delete;Ctrl+Z;Ctrl+Y;Ctrl+Z;=c" << "a\nbc" << "";
         QTest::newRow("an edit ends redo") << "" << "=ab;Ctrl+Z;=c;Ctrl+Y" << "c" << "";
         // clang-format on
     }
 
-    // Keys as typed into a box ten characters wide, from the start of the text.
+    // Keys as typed into a box ten characters wide and four rows high, from
+    // the start of the text.
     void editing()
     {
         QFETCH(QString, text);
@@ -268,82 +234,15 @@ private slots:
             QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
     }
 
-    void pasteUndoRedo_data()
-    {
-        QTest::addColumn<QString>("pasted");
-        QTest::addColumn<QString>("result");
-        QTest::newRow("CRLF lines") << "x\r\ny\r\n"
-                                    << "ab\nx\ny\ncd";
-        QTest::newRow("a line end alone") << "\n"
-                                          << "ab\n\ncd";
-        QTest::newRow("separators") << "1\u20292\u20283"
-                                    << "ab\n1\n2\n3cd";
-        QTest::newRow("no-break spaces") << "\u00a0 \u00a0"
-                                         << "ab\n\u00a0 \u00a0cd";
-    }
-
-    // A paste over a selection across lines, undone and redone, gives back
-    // each text exactly.
-    void pasteUndoRedo()
-    {
-        QFETCH(QString, pasted);
-        QFETCH(QString, result);
-        makeBox(10);
-        const QString text = QStringLiteral("ab\nzz\nzzcd");
-        box->setText(text);
-        QGuiApplication::clipboard()->setText(pasted);
-        act(box, QStringLiteral("Down;Home;Shift+Down;Shift+Right;Shift+Right;Ctrl+V"));
-        QCOMPARE(box->text(), result);
-        act(box, QStringLiteral("Ctrl+Z"));
-        QCOMPARE(box->text(), text);
-        act(box, QStringLiteral("Ctrl+Y"));
-        QCOMPARE(box->text(), result);
-    }
-
-    void scrolling()
-    {
-        makeBox(10);
-        box->resize(box->width(), 60);
-        QStringList numbers;
-        for (int i = 0; i < 50; ++i)
-            numbers << QString::number(i);
-        box->setText(numbers.join(QLatin1Char('\n')));
-        QScrollBar *bar = box->verticalScrollBar();
-        act(box, QStringLiteral("Ctrl+End"));
-        QCOMPARE(bar->value(), bar->maximum());
-        QVERIFY(box->viewport()->rect().contains(box->characterRect(box->cursor())));
-        act(box, QStringLiteral("Ctrl+Home"));
-        QCOMPARE(bar->value(), 0);
-        QWheelEvent wheel(QPointF(5, 5), box->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
-                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(box->viewport(), &wheel);
-        QVERIFY(bar->value() > 0);
-    }
-
-    // What an input method commits replaces the selection, as typing does.
-    void inputMethod()
-    {
-        makeBox(10);
-        box->setText(QStringLiteral("abc"));
-        act(box, QStringLiteral("Right;Shift+Right"));
-        QInputMethodEvent commit(QString(), {});
-        commit.setCommitString(QStringLiteral("\u00e9\u00e8"));
-        QApplication::sendEvent(box, &commit);
-        QCOMPARE(box->text(), QStringLiteral("a\u00e9\u00e8c"));
-        QCOMPARE(box->cursor().column, 3);
-    }
-
     void mouse()
     {
-        makeBox(10);
-        box->setText(QStringLiteral("one two\nthree four"));
+        makeBox(10)->setText(QStringLiteral("one two\nthree four"));
         QWidget *view = box->viewport();
         const auto at = [this](qsizetype line, qsizetype column) {
             return box->characterRect({line, column}).topLeft() + QPoint(1, 2);
         };
         QTest::mouseClick(view, Qt::LeftButton, {}, at(1, 2));
-        QCOMPARE(box->cursor().line, 1);
-        QCOMPARE(box->cursor().column, 2);
+        QCOMPARE(box->cursor(), (TextPos{1, 2}));
         QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, at(0, 4));
         QCOMPARE(box->selectedText(), QStringLiteral("two\nth"));
         QTest::mouseDClick(view, Qt::LeftButton, {}, at(1, 7));
@@ -362,106 +261,44 @@ private slots:
     // The context menu offers what can be done now, and does it.
     void contextMenu()
     {
-        makeBox(10);
-        box->setText(QStringLiteral("ab"));
+        makeBox(10)->setText(QStringLiteral("ab"));
         QGuiApplication::clipboard()->clear();
-        const auto menu = [this](const char *choose, const QString &offered) {
-            const QPoint at(5, 5);
-            QContextMenuEvent event(QContextMenuEvent::Mouse, at, box->viewport()->mapToGlobal(at));
+        const auto menu = [this](const char *choose) {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, {5, 5}, box->viewport()->mapToGlobal(QPoint(5, 5)));
             QApplication::sendEvent(box->viewport(), &event);
-            QMenu *shown = box->findChild<QMenu *>();
+            const std::unique_ptr<QMenu> shown(box->findChild<QMenu *>());
             QStringList enabled;
             QAction *chosen = nullptr;
             for (QAction *action : shown->actions()) {
                 const QString text = action->text().section(QLatin1Char('\t'), 0, 0);
                 if (action->isEnabled() && !action->isSeparator())
                     enabled << text;
-                if (text == QLatin1String(choose))
-                    chosen = action;
+                chosen = text == QLatin1String(choose) ? action : chosen;
             }
-            chosen->trigger();
-            delete shown;
-            return enabled.join(QLatin1Char(',')) == offered;
+            if (chosen)
+                chosen->trigger();
+            return enabled.join(QLatin1Char(','));
         };
-        QVERIFY(menu("Select All", QStringLiteral("Select All")));
-        QVERIFY(menu("Cu&t", QStringLiteral("Cu&t,&Copy,Delete,Select All")));
+        QCOMPARE(menu("Select All"), QStringLiteral("Select All"));
+        QCOMPARE(menu("Cu&t"), QStringLiteral("Cu&t,&Copy,Delete,Select All"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
-        QVERIFY(menu("&Undo", QStringLiteral("&Undo,&Paste")));
+        QCOMPARE(menu("&Undo"), QStringLiteral("&Undo,&Paste"));
         QCOMPARE(box->text(), QStringLiteral("ab"));
     }
 
-    void exactText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("lf");
-        QTest::addColumn<QString>("crlf");
-        QTest::newRow("no-break spaces, CRLF") << "a\u00a0b\r\n\u00a0"
-                                               << "a\u00a0b\n\u00a0"
-                                               << "a\u00a0b\r\n\u00a0";
-        QTest::newRow("CR, LF, separators") << "a\rb\nc\u2028d\u2029"
-                                            << "a\nb\nc\nd\n"
-                                            << "a\r\nb\r\nc\r\nd\r\n";
-        QTest::newRow("empty lines") << "\n\n"
-                                     << "\n\n"
-                                     << "\r\n\r\n";
-    }
-
+    // Every line end read back as "\n" or as asked, no-break spaces kept.
     void exactText()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, lf);
-        QFETCH(QString, crlf);
-        makeBox(10);
-        box->setText(text);
-        QCOMPARE(box->text(), lf);
-        QCOMPARE(box->text(QLatin1String("\r\n")), crlf);
+        makeBox(10)->setText(QStringLiteral("a\u00a0b\r\n\u00a0\rb\nc\u2028d\u2029\n"));
+        QCOMPARE(box->text(), QStringLiteral("a\u00a0b\n\u00a0\nb\nc\nd\n\n"));
+        QCOMPARE(box->text(QLatin1String("\r\n")), QStringLiteral("a\u00a0b\r\n\u00a0\r\nb\r\nc\r\nd\r\n\r\n"));
+        box->setText(QStringLiteral("\n"));
         QVERIFY(!box->isEmpty());
-    }
-
-    void textChanged_data()
-    {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("changes");
-        QTest::addColumn<bool>("empty");
-        QTest::newRow("typed") << "=ab" << 2 << false;
-        QTest::newRow("pasted") << "Ctrl+V" << 1 << false;
-        QTest::newRow("cut") << "Ctrl+A;Ctrl+X" << 1 << true;
-        QTest::newRow("deleted") << "Delete" << 1 << true;
-        QTest::newRow("backspace at the start") << "Backspace" << 0 << false;
-        QTest::newRow("undone, redone") << "Delete;Ctrl+Z;Ctrl+Y" << 3 << true;
-        QTest::newRow("moved, selected, copied") << "Right;Shift+End;Ctrl+C" << 0 << false;
-        QTest::newRow("new line") << "Return" << 1 << false;
-    }
-
-    // Every change signals textChanged; a change the user made also
-    // textEdited; setting the text a program sets signals only a change.
-    void textChanged()
-    {
-        QFETCH(QString, keys);
-        QFETCH(int, changes);
-        QFETCH(bool, empty);
-        makeBox(10);
-        box->setText(QStringLiteral("x"));
-        QGuiApplication::clipboard()->setText(QStringLiteral("y"));
-        QSignalSpy spy(box, &MultiLineTextBox::textChanged);
-        QSignalSpy edits(box, &MultiLineTextBox::textEdited);
-        act(box, keys);
-        QCOMPARE(spy.count(), changes);
-        QCOMPARE(edits.count(), changes);
-        QCOMPARE(box->isEmpty(), empty);
-        box->setText(QString());
-        QCOMPARE(spy.count(), changes + (empty ? 0 : 1));
-        QCOMPARE(edits.count(), changes);
-        QVERIFY(box->isEmpty());
-        box->insertText(QStringLiteral("z"));
-        QCOMPARE(spy.count(), changes + (empty ? 1 : 2));
-        QCOMPARE(edits.count(), changes);
     }
 
     void accessible()
     {
-        makeBox(10);
-        box->setText(QStringLiteral("ab\u00a0c\nde"));
+        makeBox(10)->setText(QStringLiteral("ab\u00a0c\nde"));
         act(box, QStringLiteral("Down;Right;Shift+Left;Shift+Up"));
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
         QVERIFY(iface && iface->textInterface());
@@ -494,8 +331,7 @@ private slots:
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
         const int ch = QAccessible::CharBoundary, word = QAccessible::WordBoundary,
-                  sentence = QAccessible::SentenceBoundary, line = QAccessible::LineBoundary,
-                  paragraph = QAccessible::ParagraphBoundary;
+                  sentence = QAccessible::SentenceBoundary, line = QAccessible::LineBoundary;
         // clang-format off
         QTest::newRow("word at the end of one letter") << "a" << 1 << word << "a@0" << "@0" << "@1";
         QTest::newRow("word at the end") << "one two" << 7 << word << "two@4" << " @3" << "@7";
@@ -504,11 +340,10 @@ private slots:
         QTest::newRow("character at the end") << "ab" << 2 << ch << "@2" << "b@1" << "@2";
         QTest::newRow("a letter and its accent") << "e\u0301x" << 0 << ch << "e\u0301@0" << "@0" << "x@2";
         QTest::newRow("line end as a character") << "ab\ncd" << 2 << ch << "\n@2" << "b@1" << "c@3";
-        QTest::newRow("sentence") << "One. Two." << 6 << sentence << "Two.@5" << "One. @0" << "@9";
         QTest::newRow("sentence at the end") << "One. Two." << 9 << sentence << "Two.@5" << "One. @0" << "@9";
         QTest::newRow("wrapped line") << "aaaa bbbb cccc" << 12 << line << "cccc@10" << "aaaa bbbb @0" << "@14";
         QTest::newRow("line with its end") << "ab\ncd" << 1 << line << "ab\n@0" << "@0" << "cd@3";
-        QTest::newRow("paragraph") << "ab cd ef gh ij kl\nmn" << 20 << paragraph << "mn@18" << "ab cd ef gh ij kl\n@0" << "@20";
+        QTest::newRow("paragraph") << "ab cd ef gh ij kl\nmn" << 20 << int(QAccessible::ParagraphBoundary) << "mn@18" << "ab cd ef gh ij kl\n@0" << "@20";
         // clang-format on
     }
 
@@ -520,18 +355,14 @@ private slots:
         QFETCH(QString, at);
         QFETCH(QString, before);
         QFETCH(QString, after);
-        makeBox(10);
-        box->setText(text);
-        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
-        QVERIFY(iface && iface->textInterface());
-        QAccessibleTextInterface *t = iface->textInterface();
+        makeBox(10)->setText(text);
+        QAccessibleTextInterface *t = textInterface();
+        QVERIFY(t);
         const auto type = QAccessible::TextBoundaryType(boundary);
         int start = -1, end = -1;
         // "text@start", or "!" when the end offset disagrees with the text.
         const auto item = [&](const QString &found) {
-            if (end - start != found.size())
-                return QStringLiteral("!");
-            return found + QLatin1Char('@') + QString::number(start);
+            return end - start != found.size() ? QStringLiteral("!") : found + '@' + QString::number(start);
         };
         QCOMPARE(item(t->textAtOffset(offset, type, &start, &end)), at);
         QCOMPARE(item(t->textBeforeOffset(offset, type, &start, &end)), before);
@@ -542,110 +373,44 @@ private slots:
     // stretch of it, however long the word.
     void accessibleTextOfALongLine()
     {
-        makeBox(10);
-        box->setText(QString(1'000'000, QLatin1Char('w')) + QStringLiteral(" end"));
-        QAccessibleTextInterface *t = QAccessible::queryAccessibleInterface(box)->textInterface();
+        makeBox(10)->setText(QString(1'000'000, QLatin1Char('w')) + QStringLiteral(" end"));
+        QAccessibleTextInterface *t = textInterface();
+        QVERIFY(t);
         int start = -1, end = -1;
-        QCOMPARE(t->textAtOffset(1'000'004, QAccessible::WordBoundary, &start, &end),
-                 QStringLiteral("end"));
+        QCOMPARE(t->textAtOffset(1'000'004, QAccessible::WordBoundary, &start, &end), QStringLiteral("end"));
         const QString word = t->textAtOffset(500'000, QAccessible::WordBoundary, &start, &end);
         QVERIFY(word.size() > 0 && word.size() < 10'000);
         QVERIFY(start <= 500'000 && end > 500'000);
     }
 
-    // Pieces of typing that make one undo step are undone as they were kept:
-    // "\r" and then "\n" are two line ends, not the one "\r\n" would be.
-    void undoOfLineEndsTypedApart_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QStringList>("commits");
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("CR, then LF") << "" << 0 << QStringList{"\r", "\n"} << "\n\n";
-        QTest::newRow("inside a line") << "12" << 1 << QStringList{"x\r", "\nabc"} << "1x\n\nabc2";
-    }
-
-    void undoOfLineEndsTypedApart()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, column);
-        QFETCH(QStringList, commits);
-        QFETCH(QString, typed);
-        makeBox(10);
-        box->setText(text);
-        box->setCursor({0, column});
-        for (const QString &commit : commits) {
-            QInputMethodEvent event(QString(), {});
-            event.setCommitString(commit);
-            QApplication::sendEvent(box, &event);
-        }
-        QCOMPARE(box->text(), typed);
-        act(box, QStringLiteral("Ctrl+Z"));
-        QCOMPARE(box->text(), text);
-        act(box, QStringLiteral("Ctrl+Y"));
-        QCOMPARE(box->text(), typed);
-    }
-
-    // A commit replaces the range it names around the caret; an empty one
-    // that names a range deletes it.
-    void inputMethodReplacement_data()
-    {
-        QTest::addColumn<QString>("commit");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QString>("result");
-        QTest::addColumn<int>("cursor");
-        QTest::newRow("two before the caret") << "XY" << -2 << 2 << "abXYe" << 4;
-        QTest::newRow("delete before") << "" << -1 << 1 << "abce" << 3;
-        QTest::newRow("delete after") << "" << 0 << 1 << "abcd" << 4;
-        QTest::newRow("insert after") << "X" << 1 << 0 << "abcdeX" << 6;
-    }
-
-    void inputMethodReplacement()
-    {
-        QFETCH(QString, commit);
-        QFETCH(int, start);
-        QFETCH(int, length);
-        QFETCH(QString, result);
-        QFETCH(int, cursor);
-        makeBox(10);
-        box->setText(QStringLiteral("abcde"));
-        box->setCursor({0, 4});
-        QInputMethodEvent event(QString(), {});
-        event.setCommitString(commit, start, length);
-        QApplication::sendEvent(box, &event);
-        QCOMPARE(box->text(), result);
-        QCOMPARE(box->cursor().column, cursor);
-    }
-
     // The text being composed is drawn at the caret, with the caret inside it
     // where the method puts it, but it is not text: no change, no undo step.
-    void preedit()
+    // A commit replaces the range it names around the caret.
+    void inputMethod()
     {
-        makeBox(10);
-        box->setText(QStringLiteral("ab"));
+        makeBox(10)->setText(QStringLiteral("abcd"));
         box->setCursor({0, 1});
         QSignalSpy changes(box, &MultiLineTextBox::textChanged);
         const QImage before = box->viewport()->grab().toImage();
         const int caretBefore = box->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
         QTextCharFormat underline;
         underline.setFontUnderline(true);
-        QInputMethodEvent compose(QStringLiteral("xyz"),
-                                  {{QInputMethodEvent::TextFormat, 0, 3, underline},
-                                   {QInputMethodEvent::Cursor, 2, 1, QVariant()}});
+        QInputMethodEvent compose(QStringLiteral("xyz"), {{QInputMethodEvent::TextFormat, 0, 3, underline},
+                                                          {QInputMethodEvent::Cursor, 2, 1, QVariant()}});
         QApplication::sendEvent(box, &compose);
-        QCOMPARE(box->text(), QStringLiteral("ab"));
+        QCOMPARE(box->text(), QStringLiteral("abcd"));
         QCOMPARE(changes.count(), 0);
         QVERIFY(box->viewport()->grab().toImage() != before);
         const int caretInside = box->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
         QVERIFY2(caretInside > caretBefore + 10, qPrintable(QString::number(caretInside)));
         QInputMethodEvent commit(QString(), {});
-        commit.setCommitString(QStringLiteral("XYZ"));
+        commit.setCommitString(QStringLiteral("XYZ"), -1, 2);
         QApplication::sendEvent(box, &commit);
-        QCOMPARE(box->text(), QStringLiteral("aXYZb"));
+        QCOMPARE(box->text(), QStringLiteral("XYZcd"));
+        QCOMPARE(box->cursor().column, 3);
         QCOMPARE(changes.count(), 1);
         act(box, QStringLiteral("Ctrl+Z"));
-        QCOMPARE(box->text(), QStringLiteral("ab"));
+        QCOMPARE(box->text(), QStringLiteral("abcd"));
     }
 
     // What an input method is told of the text: a bounded stretch around the
@@ -662,92 +427,27 @@ private slots:
     void surroundingText()
     {
         QFETCH(int, column);
-        makeBox(10);
         const QString line = QStringLiteral("\U0001F600").repeated(5000);
-        box->setText(line);
+        makeBox(10)->setText(line);
         box->setCursor({0, column}, {0, 2});
         const QString around = box->inputMethodQuery(Qt::ImSurroundingText).toString();
         const int cursor = box->inputMethodQuery(Qt::ImCursorPosition).toInt();
         const int anchor = box->inputMethodQuery(Qt::ImAnchorPosition).toInt();
         QVERIFY(around.size() > 0 && around.size() <= 1002);
-        QVERIFY(!around.front().isLowSurrogate());
-        QVERIFY(!around.back().isHighSurrogate());
-        QVERIFY(cursor >= 0 && cursor <= around.size() && anchor >= 0 && anchor <= around.size());
+        QVERIFY(!around.front().isLowSurrogate() && !around.back().isHighSurrogate());
+        QVERIFY(cursor >= 0 && cursor <= around.size());
         const qsizetype from = box->cursor().column - cursor;
         QCOMPARE(around, line.mid(from, around.size()));
         QCOMPARE(anchor, int(std::clamp<qsizetype>(2 - from, 0, around.size())));
-    }
-
-    // Moves, Backspace and Delete as in Qt's own boxes: Left and Right over
-    // a character as a reader sees it, Backspace one stored character.
-    void characters_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("result");
-        const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
-        const QString flag = QStringLiteral("\U0001F1EB\U0001F1F7");
-        const QString thumb = QStringLiteral("\U0001F44D\U0001F3FD");
-        // clang-format off
-        QTest::newRow("accent stays on its letter") << "e\u0301" << "Right;=1" << "e\u03011";
-        QTest::newRow("family emoji is one step") << family << "Right;=1" << family + "1";
-        QTest::newRow("flag is one step") << flag + flag << "Right;=1" << flag + "1" + flag;
-        QTest::newRow("skin tone stays") << thumb << "Right;=1" << thumb + "1";
-        QTest::newRow("left over an accent") << "ae\u0301" << "End;Left;=1" << "a1e\u0301";
-        QTest::newRow("backspace takes the accent") << "e\u0301x" << "Right;Backspace" << "ex";
-        QTest::newRow("delete takes the letter whole") << "e\u0301x" << "Delete" << "x";
-        QTest::newRow("right moves back on Arabic") << "\u0633\u0644\u0627\u0645" << "End;Right;Right;=x" << "\u0633\u0644x\u0627\u0645";
-        QTest::newRow("left moves on in Arabic") << "\u0633\u0644\u0627\u0645" << "Left;=x" << "\u0633x\u0644\u0627\u0645";
-        QTest::newRow("words in Arabic") << "\u0633\u0644\u0627\u0645 \u0639\u0644\u064a\u0643\u0645" << "Ctrl+Left;=x" << "\u0633\u0644\u0627\u0645 x\u0639\u0644\u064a\u0643\u0645";
-        QTest::newRow("typed joiner is kept") << "a" << "End;=\u200D" << "a\u200D";
-        // clang-format on
-    }
-
-    void characters()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, keys);
-        QFETCH(QString, result);
-        makeBox(20);
-        box->setText(text);
-        act(box, keys);
-        QCOMPARE(box->text(), result);
-    }
-
-    // A double click selects the word as Qt's own boxes do; on a line
-    // written right to left the first word stands at the right.
-    void doubleClickWords_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("column");  // the character clicked
-        QTest::addColumn<QString>("selected");
-        QTest::newRow("combining accent") << "un cafe\u0301 noir" << 4 << "cafe\u0301";
-        QTest::newRow("Arabic, the first word") << "\u0627\u0644\u0633\u0644\u0627\u0645 \u0639\u0644\u064a\u0643\u0645" << 2 << "\u0627\u0644\u0633\u0644\u0627\u0645";
-        QTest::newRow("Arabic, the second word") << "\u0627\u0644\u0633\u0644\u0627\u0645 \u0639\u0644\u064a\u0643\u0645" << 9 << "\u0639\u0644\u064a\u0643\u0645";
-    }
-
-    void doubleClickWords()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, column);
-        QFETCH(QString, selected);
-        makeBox(30);
-        box->setText(text);
-        const QRect r = box->characterRect({0, column});
-        QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, r.center());
-        QCOMPARE(box->selectedText(), selected);
     }
 
     // Text as Qt draws it: a line written right to left stands at the right,
     // tabs stop every 80 pixels, pairs of letters are kerned.
     void placement()
     {
-        makeBox(30);
-        box->setText(QStringLiteral("\u0627\u0644\u0633\u0644\u0627\u0645\nab\tc"));
-        const int right = box->viewport()->width() - 4;
-        QVERIFY2(std::abs(box->characterRect({0, 0}).right() - right) <= 2,
-                 qPrintable(QString::number(box->characterRect({0, 0}).right())));
-        QVERIFY(box->characterRect({0, 6}).x() < box->characterRect({0, 0}).x());
+        makeBox(30)->setText(QStringLiteral("\u0627\u0644\u0633\u0644\u0627\u0645\nab\tc"));
+        const int right = box->characterRect({0, 0}).right();
+        QVERIFY2(std::abs(right - (box->viewport()->width() - 4)) <= 2, qPrintable(QString::number(right)));
         QCOMPARE(box->characterRect({1, 3}).x() - box->characterRect({1, 0}).x(), 80);
         QFont sans(QStringLiteral("DejaVu Sans"));
         sans.setPixelSize(20);
@@ -755,18 +455,16 @@ private slots:
         box->setText(QStringLiteral("AVAVAVAVAV"));
         const int drawn = box->characterRect({0, 10}).x() - box->characterRect({0, 0}).x();
         const qreal kerned = QFontMetricsF(sans).horizontalAdvance(QStringLiteral("AVAVAVAVAV"));
-        QFont unkerned = sans;
-        unkerned.setKerning(false);
-        QVERIFY(QFontMetricsF(unkerned).horizontalAdvance(QStringLiteral("AVAVAVAVAV")) > kerned + 3);
+        sans.setKerning(false);
+        QVERIFY(QFontMetricsF(sans).horizontalAdvance(QStringLiteral("AVAVAVAVAV")) > kerned + 3);
         QVERIFY2(std::abs(drawn - kerned) <= 1, qPrintable(QString::number(drawn)));
     }
 
     // Two megabytes of empty lines: set, copied, pasted and undone whole.
     void manyEmptyLines()
     {
-        makeBox(10);
         const QString text(2'000'000, QLatin1Char('\n'));
-        box->setText(text);
+        makeBox(10)->setText(text);
         act(box, QStringLiteral("Ctrl+A;Ctrl+C;Delete"));
         QVERIFY(box->isEmpty());
         act(box, QStringLiteral("=x;Ctrl+V;=y"));
@@ -794,22 +492,21 @@ private slots:
     {
         QFETCH(int, columns);
         QFETCH(QString, unit);
-        makeBox(columns);
         QElapsedTimer timer;
         timer.start();
         const QString line = unit.repeated(10'000'000 / unit.size());
-        box->setText(line);
+        makeBox(columns)->setText(line);
         QCoreApplication::processEvents();
         act(box, QStringLiteral("Ctrl+End;=x;Home;=y"));
         QCoreApplication::processEvents();
         const QString text = box->text();
         QVERIFY2(timer.elapsed() < 20'000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(text.size(), line.size() + 2);
-        // Home went to the start of the last visual line.
+        // Home went to the start of the last visual line, never inside a pair.
         QVERIFY(text.endsWith(QLatin1Char('x')));
         const qsizetype home = text.indexOf(QLatin1Char('y'));
         QVERIFY(columns ? home > text.size() - 100 : home == 0);
-        QVERIFY(home == 0 || !text[home - 1].isHighSurrogate());  // never inside a pair
+        QVERIFY(home == 0 || !text[home - 1].isHighSurrogate());
     }
 };
 

@@ -8,6 +8,7 @@
 // ORVANE_RANDOM_SEEDS ("1-500" or "3,17") and ORVANE_RANDOM_OPS (steps a seed).
 // Cases that once went wrong are kept as fixed rows.
 
+#include "KeySteps.h"
 #include "MultiLineTextBox.h"
 #include "ScriptText.h"
 
@@ -62,16 +63,14 @@ qsizetype characterStep(const QString &line, qsizetype column, bool forward)
     return insidePair(line, to) ? to + (forward ? 1 : -1) : to;
 }
 
-// Steps separated by ";": "=text" typed, "@line,column,fraction" a click that
-// far across the character, "!start,length,text" an input method's commit
-// over that range from the caret, else keys such as "Shift+Down".
+// Key steps (KeySteps.h), and two of this test's own: "@line,column,fraction"
+// a click that far across the character, "!start,length,text" an input
+// method's commit over that range from the caret.
 void act(MultiLineTextBox *box, const QString &steps)
 {
-    for (const QString &step : steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    keysteps::act(box, steps, [box](const QString &step) {
         const QStringList part = step.mid(1).split(QLatin1Char(','));
-        if (step.startsWith(QLatin1Char('='))) {
-            script::type(box, step.mid(1));
-        } else if (step.startsWith(QLatin1Char('@'))) {
+        if (step.startsWith(QLatin1Char('@'))) {
             const TextPos pos{part[0].toInt(), part[1].toInt()};
             const QRect here = box->characterRect(pos);
             const int next = box->characterRect({pos.line, pos.column + 1}).left();
@@ -79,14 +78,11 @@ void act(MultiLineTextBox *box, const QString &steps)
             QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, QPoint(x, here.center().y()));
         } else if (step.startsWith(QLatin1Char('!'))) {
             QInputMethodEvent commit(QString(), {});
-            commit.setCommitString(part.mid(2).join(QLatin1Char(',')), part[0].toInt(),
-                                   part[1].toInt());
+            commit.setCommitString(part.mid(2).join(QLatin1Char(',')), part[0].toInt(), part[1].toInt());
             QApplication::sendEvent(box, &commit);
-        } else {
-            const QKeyCombination key = QKeySequence(step)[0];
-            QTest::keyClick(box, key.key(), key.keyboardModifiers());
         }
-    }
+        return step.startsWith(QLatin1Char('@')) || step.startsWith(QLatin1Char('!'));
+    });
 }
 
 class RandomSteps {

@@ -227,13 +227,12 @@ private slots:
         QTest::addColumn<QString>("commit");
         QTest::addColumn<int>("from");  // the replaced range, from the caret
         QTest::addColumn<int>("length");
-        QTest::newRow("Chinese, composed and committed")
-            << "ab" << 1 << QStringLiteral("zhong\u4e2d") << QStringLiteral("\u4e2d\u6587") << 0 << 0;
-        QTest::newRow("Arabic composed in Arabic")
-            << QStringLiteral("\u0627\u0644\u0633\u0644\u0627\u0645") << 3
-            << QStringLiteral("\u0639\u0644") << QStringLiteral("\u0639\u0644") << 0 << 0;
+        // clang-format off
+        QTest::newRow("Chinese, composed and committed") << "ab" << 1 << "zhong\u4e2d" << "\u4e2d\u6587" << 0 << 0;
+        QTest::newRow("Arabic composed in Arabic") << "\u0627\u0644\u0633\u0644\u0627\u0645" << 3 << "\u0639\u0644" << "\u0639\u0644" << 0 << 0;
         QTest::newRow("commit replaces before the caret") << "abcd" << 3 << "xy" << "XY" << -2 << 2;
         QTest::newRow("empty commit deletes around the caret") << "abcd" << 2 << "" << "" << -1 << 2;
+        // clang-format on
     }
 
     // The text being composed is drawn as wide as Qt draws it and is not

@@ -1,0 +1,61 @@
+#pragma once
+// Key steps: what a user does at the keyboard, written as one line of steps
+// separated by ";":
+//   "=text"      the text typed, a key event for each character (a surrogate
+//                pair in one event, as a keyboard or input method sends it);
+//   "Shift+Down" any other step: a key as QKeySequence reads it ("Ctrl+Z",
+//                "F4", "Return").
+// A test gives steps of its own a meaning through `own`, which sees every
+// step first and returns true when it took it. The keys go to `target`, a
+// QWidget or QWindow, or a callable returning one when each step is taken.
+
+#include <QKeySequence>
+#include <QStringList>
+#include <QTest>
+
+#include <type_traits>
+
+namespace keysteps {
+
+template <class Target> void type(Target *target, const QString &text)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, text.mid(i, n), Qt::NoModifier);
+        i += n;
+    }
+}
+
+template <class Target> void press(Target *target, const QString &key)
+{
+    const QKeyCombination keys = QKeySequence(key)[0];
+    QTest::keyClick(target, keys.key(), keys.keyboardModifiers());
+}
+
+template <class Target, class Own>
+void act(const Target &target, const QString &steps, const Own &own)
+{
+    for (const QString &step : steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (own(step))
+            continue;
+        const auto to = [&] {
+            if constexpr (std::is_invocable_v<const Target &>)
+                return target();
+            else
+                return target;
+        }();
+        if (!to)
+            return QTest::qFail(qPrintable("nowhere to send " + step), __FILE__, __LINE__);
+        if (step.startsWith(QLatin1Char('=')))
+            type(to, step.mid(1));
+        else
+            press(to, step);
+    }
+}
+
+template <class Target> void act(const Target &target, const QString &steps)
+{
+    act(target, steps, [](const QString &) { return false; });
+}
+
+}  // namespace keysteps
