@@ -66,6 +66,34 @@ QString activeOnScreen()
     return ids.isEmpty() ? QString() : QString::number(ids[0]);
 }
 
+// What a file dialog offers, seen in `folder`: its types, the one chosen,
+// and the files each type shows; the first type chosen again afterwards.
+QString offered(QFileDialog *dialog, const QString &folder)
+{
+    auto *types = dialog->findChild<QComboBox *>("fileTypeCombo");
+    auto *view = dialog->findChild<QListView *>("listView");
+    if (!types || !view)
+        return "(no list of types or files)";
+    QStringList seen;
+    for (int i = 0; i < types->count(); ++i)
+        seen << types->itemText(i);
+    seen << "chosen " + types->currentText();
+    dialog->setDirectory(folder);
+    const auto shown = [view] {
+        QStringList names;
+        for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+            names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+        names.sort();
+        return names.join(' ');
+    };
+    for (const QString expected : {"a.htm b.html", "c.txt"}) {
+        seen << (QTest::qWaitFor([&] { return shown() == expected; }, WaitLimit) ? expected : shown());
+        QTest::keyClick(types, Qt::Key_Down);
+    }
+    QTest::keyClick(types, Qt::Key_Up);
+    return seen.join(", ");
+}
+
 }  // namespace
 
 class TestDesktop : public QObject {
@@ -81,51 +109,78 @@ private slots:
     {
         QTest::addColumn<QByteArray>("record");  // Left and Top in twips
         QTest::addColumn<QPoint>("frameAt");
-        QTest::addColumn<QString>("stored");  // Left and Top after a close without a move
-        QTest::newRow("nothing stored") << QByteArray() << QPoint(0, 0) << "0 0";
+        QTest::addColumn<QPoint>("movedTo");  // by the user, before the close
+        QTest::addColumn<QString>("stored");  // Left and Top after the close
+        const QPoint origin(0, 0);
+        // clang-format off
+        QTest::newRow("nothing stored") << QByteArray() << origin << origin << "0 0";
         QTest::newRow("left and above the screen")
-            << QByteArray("Left=-450\nTop=-300") << QPoint(-30, -20) << "-450 -300";
-        QTest::newRow("between pixels") << QByteArray("Left=7\nTop=-8") << QPoint(0, -1) << "0 -15";
-        QTest::newRow("junk") << QByteArray("Left=abc\nTop=-99999999999") << QPoint(0, 0) << "0 0";
+            << QByteArray("Left=-450\nTop=-300") << QPoint(-30, -20) << QPoint(-30, -20) << "-450 -300";
+        QTest::newRow("between pixels") << QByteArray("Left=7\nTop=-8") << QPoint(0, -1) << QPoint(0, -1) << "0 -15";
+        QTest::newRow("junk") << QByteArray("Left=abc\nTop=-99999999999") << origin << origin << "0 0";
+        QTest::newRow("moved") << QByteArray() << origin << QPoint(150, 90) << "2250 1350";
+        // clang-format on
     }
 
     // The outer frame, title bar included, opens at the stored point, the
-    // nearest pixel to it; a close without a move stores that place again.
+    // nearest pixel to it; a close stores where the frame was then, and the
+    // next run opens there.
     void position()
     {
         QFETCH(QByteArray, record);
         QFETCH(QPoint, frameAt);
+        QFETCH(QPoint, movedTo);
         QFETCH(QString, stored);
         f.finish();
         QVERIFY(f.start(record.isEmpty() ? record : "[StartupPosition]\n" + record));
-        std::optional<QPoint> corner;  // where it is once framed, not where it may go later
-        QTRY_VERIFY_WITH_TIMEOUT((corner = frameCorner(f.window)).has_value(), WaitLimit);
-        QCOMPARE(*corner, frameAt);
+        const auto framedAt = [this] {  // once framed, not where it may go later
+            std::optional<QPoint> corner;
+            const auto framed = [&] { return (corner = frameCorner(f.window)).has_value(); };
+            return QTest::qWaitFor(framed, WaitLimit) ? *corner : QPoint(-99999, -99999);
+        };
+        QCOMPARE(framedAt(), frameAt);
+        if (movedTo != frameAt)
+            f.window->windowHandle()->setFramePosition(movedTo);
+        QTRY_COMPARE_WITH_TIMEOUT(framedAt(), movedTo, WaitLimit);
         f.act("Ctrl+Q");
         QTRY_VERIFY_WITH_TIMEOUT(!loadedWindow<frmMain>(), WaitLimit);
         QCOMPARE(f.stored("StartupPosition/Left") + " " + f.stored("StartupPosition/Top"), stored);
+        QVERIFY(f.restart());
+        QCOMPARE(framedAt(), movedTo);
     }
 
     void focusAfterDialogs_data()
     {
         QTest::addColumn<QString>("ending");
-        QTest::addColumn<QString>("dialogs");  // the captions of the dialogs answered
-        QTest::newRow("saved") << "saved" << "Save As";
-        QTest::newRow("cancelled") << "cancelled" << "Save As";
-        QTest::newRow("save fails") << "fails" << "Orvane";
-        QTest::newRow("refresh refused") << "refused" << "Processing Error";
+        QTest::addColumn<QString>("dialogs");  // each answered: its caption and what it said
+        const QString saveAs = "Save As: HTML File (*.htm, *.html), Text File (*.txt), "
+                               "chosen HTML File (*.htm, *.html), a.htm b.html, c.txt";
+        QTest::newRow("saved") << "saved" << saveAs;
+        QTest::newRow("cancelled") << "cancelled" << saveAs;
+        QTest::newRow("save fails")
+            << "fails"
+            << "Orvane: [NoIcon] The file could not be saved. This may be due to one of the following:\r\n"
+               "- The file could be in use by another application\r\n"
+               "- The file may be set as read-only\r\n"
+               "- There may be insufficient disk space to save the file";
+        QTest::newRow("refresh refused")
+            << "refused" << "Processing Error: [Warning] A refresh seconds value is required";
     }
 
     // Once a dialog or a message closes, the window that opened it is active
     // again, for the window manager too, with the focus where it was (after
     // the refusal: in the seconds). The real file dialog and message box are
     // answered with keys as a user would answer them; only the failing
-    // save's file name comes from a stand-in.
+    // save's file name comes from a stand-in. The file dialog offers its two
+    // types, each showing its own files only, and saves a name typed without
+    // an extension with ".txt".
     void focusAfterDialogs()
     {
         QFETCH(QString, ending);
         QFETCH(QString, dialogs);
         QTemporaryDir files;
+        for (const char *name : {"a.htm", "b.html", "c.txt", "d.doc"})
+            QVERIFY(WindowFixture::writeFile(files.filePath(name), "old"));
         Prompts::Hooks hooks;
         if (ending == "fails")
             hooks.saveFileName = [&](const Prompts::SaveRequest &) {
@@ -151,12 +206,17 @@ private slots:
             QWidget *modal = QApplication::activeModalWidget();
             if (!modal || !modal->isActiveWindow())
                 return;
-            answered << modal->windowTitle();
-            if (qobject_cast<QFileDialog *>(modal) && ending == "saved")
-                QTest::keyClicks(modal->findChild<QLineEdit *>("fileNameEdit"),
-                                 files.filePath("saved.htm"));
+            answer.stop();  // while this one is looked at
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            const auto *box = qobject_cast<QMessageBox *>(modal);
+            const char *icon = box ? QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon()) : "";
+            answered << modal->windowTitle() + ": " +
+                            (dialog ? offered(dialog, files.path()) : QString("[%1] %2").arg(icon, box ? box->text() : ""));
+            if (dialog && ending == "saved")
+                QTest::keyClicks(dialog->findChild<QLineEdit *>("fileNameEdit"), "saved");
             const bool cancel = ending == "cancelled";
             QTest::keyClick(modal->windowHandle(), cancel ? Qt::Key_Escape : Qt::Key_Return);
+            answer.start();
         });
         answer.start(50);
         f.act(keys, opener);
@@ -164,20 +224,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), WaitLimit);
         QTRY_COMPARE_WITH_TIMEOUT(activeOnScreen(), windowId(opener), WaitLimit);
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), focus, WaitLimit);
-        QCOMPARE(QFileInfo::exists(files.filePath("saved.htm")), ending == "saved");
+        QFile saved(files.filePath("saved.txt"));
+        QCOMPARE(saved.open(QIODevice::ReadOnly) ? saved.readAll() : "(none)",
+                 ending == "saved" ? "<title>Page</title>\r\n" : "(none)");
     }
 
-    void eachWindow_data()
-    {
-        QTest::addColumn<QString>("opener");  // keys, each to the window in front
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("main") << "" << "Orvane";
-        QTest::newRow("Tags") << "Return" << "Tags";
-        QTest::newRow("Errors") << "Return Alt+E" << "Errors";
-        QTest::newRow("Preferences") << "Ctrl+P" << "Preferences";
-        QTest::newRow("About") << "Ctrl+A" << "About Orvane Version ";
-        QTest::newRow("Robot Values") << "Alt+V" << "Robot Values";
-    }
+    void eachWindow_data() { windowRows(); }
 
     // The main window has the program's icon and a taskbar button; a tool
     // window has neither (the window manager may show an icon of its own for
@@ -185,34 +237,27 @@ private slots:
     // as a window (a tool window as a dialog) named by its caption.
     void eachWindow()
     {
-        QFETCH(QString, opener);
-        QFETCH(QString, caption);
-        for (const QString &keys : opener.split(' ', Qt::SkipEmptyParts)) {
-            QWidget *below = QApplication::activeWindow();
-            QVERIFY(below);
-            f.act(keys, below);
-            QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() &&
-                                         QApplication::activeWindow() != below, WaitLimit);
-        }
-        QWidget *window = QApplication::activeWindow();
-        QVERIFY(window && window->windowTitle().startsWith(caption));
-        const bool tool = window != f.window;
+        QFETCH(int, window);
+        QWidget *w = f.openByKeys(Windows[window].opener);
+        QVERIFY(w);
+        QVERIFY2(w->windowTitle().startsWith(Windows[window].caption), qPrintable(w->windowTitle()));
+        const bool tool = w != f.window;
         // Mapped and managed.
-        QTRY_VERIFY_WITH_TIMEOUT(xProperty(window, "_NET_WM_STATE").contains("="), WaitLimit);
-        QCOMPARE(xProperty(window, "_NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"), tool);
-        const QString type = xProperty(window, "_NET_WM_WINDOW_TYPE");
+        QTRY_VERIFY_WITH_TIMEOUT(xProperty(w, "_NET_WM_STATE").contains("="), WaitLimit);
+        QCOMPARE(xProperty(w, "_NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"), tool);
+        const QString type = xProperty(w, "_NET_WM_WINDOW_TYPE");
         QVERIFY2(tool ? type.contains(QRegularExpression("_TYPE_(UTILITY|DIALOG)"))
                       : type.endsWith("_NET_WM_WINDOW_TYPE_NORMAL"), qPrintable(type));
-        const auto icon = [](const QWidget *w) {
-            return run("xprop", {"-id", windowId(w), "_NET_WM_ICON"});
+        const auto icon = [](const QWidget *of) {
+            return run("xprop", {"-id", windowId(of), "_NET_WM_ICON"});
         };
         // The main window's icon is set once it has been painted.
         QTRY_VERIFY_WITH_TIMEOUT(icon(f.window).contains("="), WaitLimit);
-        QCOMPARE(icon(window) == icon(f.window), !tool);
-        QAccessibleInterface *announced = QAccessible::queryAccessibleInterface(window);
+        QCOMPARE(icon(w) == icon(f.window), !tool);
+        QAccessibleInterface *announced = QAccessible::queryAccessibleInterface(w);
         QVERIFY(announced);
         QCOMPARE(announced->role(), tool ? QAccessible::Dialog : QAccessible::Window);
-        QCOMPARE(announced->text(QAccessible::Name), window->windowTitle());
+        QCOMPARE(announced->text(QAccessible::Name), w->windowTitle());
     }
 
     // A help window minimized through the window manager comes back, in
