@@ -27,7 +27,7 @@ constexpr int WaitLimit = 20000;
 template <class W> FormWindow *showAlone() { return showWindow<W>(); }
 
 // Each window: the keys that open it from the main window (see openByKeys),
-// its caption's start, how it is shown alone, the steps that close it and
+// its caption (a pattern), how it is shown alone, the steps that close it and
 // the steps it stays open after.
 struct WindowKind {
     const char *name, *opener, *caption;
@@ -40,7 +40,7 @@ inline const WindowKind Windows[] = {
     {"frmTags", "Return", "Tags", showAlone<frmTags>, "cmdClose Return close", "Esc"},
     {"frmErrors", "Return Alt+E", "Errors", showAlone<frmErrors>, "cmdClose Return Esc close", "X"},
     {"frmPreferences", "Ctrl+P", "Preferences", showAlone<frmPreferences>, "close", "Esc"},
-    {"frmAbout", "Ctrl+A", "About Orvane Version ", showAlone<frmAbout>, "cmdOK Return close", "Esc Alt+O"},
+    {"frmAbout", "Ctrl+A", "About Orvane Version \\d+\\.\\d+", showAlone<frmAbout>, "cmdOK Return close", "Esc Alt+O"},
     {"frmRobotValues", "Alt+V", "Robot Values", showAlone<frmRobotValues>, "Return Space Alt+O", "Esc"},
 };
 // clang-format on

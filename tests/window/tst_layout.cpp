@@ -13,19 +13,14 @@ namespace {
 
 const char *const ScaleFactors[] = {"1", "1.25", "1.5", "2"};
 
-QStyleOptionGroupBox frameOption(const QGroupBox *frame)
+// Where the frame's caption is drawn.
+QRect frameCaption(const QGroupBox *frame)
 {
     QStyleOptionGroupBox option;
     option.initFrom(frame);
     option.text = frame->title();
     option.subControls = QStyle::SC_GroupBoxLabel;
-    return option;
-}
-
-QRect framePart(const QGroupBox *frame, QStyle::SubControl part)
-{
-    const QStyleOptionGroupBox option = frameOption(frame);
-    return frame->style()->subControlRect(QStyle::CC_GroupBox, &option, part, frame);
+    return frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
 }
 
 // Where the frame's top border is drawn: the first row, from the top, that
@@ -50,7 +45,7 @@ QRect room(QWidget *control)
     if (!frame)
         return control->parentWidget()->rect();
     const int top = std::max(borderTop(frame) + 2,
-                             framePart(frame, QStyle::SC_GroupBoxLabel).bottom() + 1);
+                             frameCaption(frame).bottom() + 1);
     return QRect(QPoint(2, top), frame->rect().bottomRight() - QPoint(2, 2));
 }
 
@@ -93,7 +88,7 @@ QString misfit(QWidget *control)
         if (!fits(inner))
             return "text cut off";
     } else if (auto *frame = qobject_cast<QGroupBox *>(control)) {
-        const QRect title = framePart(frame, QStyle::SC_GroupBoxLabel);
+        const QRect title = frameCaption(frame);
         const int border = borderTop(frame);
         if (!frame->rect().contains(title) || !fits(title))
             return "caption cut off";

@@ -28,20 +28,6 @@ private slots:
         QVERIFY(w->close());
         QTRY_VERIFY_WITH_TIMEOUT(!w, WaitLimit);
     }
-
-    // The way a user gets there: Ctrl+A on the main window opens the About box.
-    void aboutByItsShortcut()
-    {
-        QPointer<frmMain> main = showWindow<frmMain>();
-        QVERIFY(main);
-        QVERIFY(QTest::qWaitForWindowExposed(main, WaitLimit));
-        main->activateWindow();
-        QTest::keyClick(main->windowHandle(), Qt::Key_A, Qt::ControlModifier);
-        QTRY_VERIFY_WITH_TIMEOUT(loadedWindow<frmAbout>(), WaitLimit);
-        QVERIFY(loadedWindow<frmAbout>()->close());
-        QTRY_VERIFY_WITH_TIMEOUT(main->isEnabled(), WaitLimit);
-        QVERIFY(main->close());
-    }
 };
 
 QTEST_MAIN(TestOffscreen)

@@ -46,12 +46,11 @@ private slots:
         QFETCH(QByteArray, waylandDisplay);
         QFETCH(QByteArray, asked);
         QFETCH(bool, waylandPlugin);
-        QFETCH(QByteArray, platform);
         QFETCH(QString, problem);
 
         const WindowSystemChoice choice =
             chooseWindowSystem({display, waylandDisplay, asked, waylandPlugin});
-        QCOMPARE(choice.platform, platform);
+        QTEST(choice.platform, "platform");
         if (problem.isEmpty()) {
             QCOMPARE(choice.problem, QString());
         } else {
@@ -91,8 +90,6 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, display);
         QFETCH(QByteArray, platformBefore);
-        QFETCH(bool, windowsPossible);
-        QFETCH(QByteArray, platformAfter);
 
         const auto setOrUnset = [](const char *name, const QByteArray &value) {
             if (value == "-")
@@ -111,10 +108,9 @@ private slots:
             argv.push_back(argument.data());
         argv.push_back(nullptr);
 
-        QCOMPARE(setUpWindowSystem(int(storage.size()), argv.data()), windowsPossible);
-        QCOMPARE(qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qgetenv("QT_QPA_PLATFORM")
-                                                              : QByteArray("-"),
-                 platformAfter);
+        QTEST(setUpWindowSystem(int(storage.size()), argv.data()), "windowsPossible");
+        QTEST(qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qgetenv("QT_QPA_PLATFORM") : "-",
+              "platformAfter");
     }
 };
 
