@@ -161,6 +161,8 @@ struct WindowFixture {
                     QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, c, Qt::NoModifier);
             else if (control)
                 QTest::mouseClick(control, Qt::LeftButton);
+            else if (keys.key() == 0 || keys.key() == Qt::Key_unknown)
+                return QTest::qFail(qPrintable("no control or key " + step), __FILE__, __LINE__);
             else if (QTest::qWaitForWindowActive(w, WaitLimit))
                 QTest::keyClick(w->windowHandle(), keys.key(), keys.keyboardModifiers());
             else

@@ -145,6 +145,7 @@ private slots:
         QString seen;
         for (const QString &step : steps.split(';')) {
             f.act(step, front());
+            QVERIFY(step != "Ctrl+P" || f.opened<frmPreferences>());
             seen += QString::number(WindowControls(front()).checkValue("chkTitle"));
         }
         QTEST(seen, "values");
