@@ -1,13 +1,12 @@
 #pragma once
-// What every window test shares: a private config folder, the main window
-// opened as the program opens it, controls found by name, keys delivered
-// through the window system, every prompt answered and recorded instead of
-// shown, and every window gone between cases.
+// What the window tests share: the six windows, a private config folder, the
+// main window opened as the program opens it, controls found by name, keys
+// delivered through the window system, prompts answered and recorded instead
+// of shown, and every window gone between cases.
 //
-// Every wait here and in the window tests waits for the event it needs, up to
-// WaitLimit: far above what the event takes on a machine busy with other
-// work, reached only when it never comes. A window that did not come is a
-// null pointer that the test checks first; these helpers take one calmly.
+// Every wait waits for the event it needs, up to WaitLimit, reached only when
+// it never comes. A window that did not come is a null pointer that the test
+// checks first; these helpers take one calmly.
 
 #include "ComboTextBox.h"
 #include "OneLineTextBox.h"
@@ -25,6 +24,35 @@
 
 constexpr int WaitLimit = 20000;
 
+template <class W> FormWindow *showAlone() { return showWindow<W>(); }
+
+// Each window: the keys that open it from the main window (see openByKeys),
+// its caption (a pattern), how it is shown alone, the steps that close it and
+// the steps it stays open after.
+struct WindowKind {
+    const char *name, *opener, *caption;
+    FormWindow *(*show)();
+    const char *closers, *stayers;
+};
+// clang-format off
+inline const WindowKind Windows[] = {
+    {"frmMain", "", "Orvane", showAlone<frmMain>, "", ""},
+    {"frmTags", "Return", "Tags", showAlone<frmTags>, "cmdClose Return close", "Esc"},
+    {"frmErrors", "Return Alt+E", "Errors", showAlone<frmErrors>, "cmdClose Return Esc close", "X"},
+    {"frmPreferences", "Ctrl+P", "Preferences", showAlone<frmPreferences>, "close", "Esc"},
+    {"frmAbout", "Ctrl+A", "About Orvane Version \\d+\\.\\d+", showAlone<frmAbout>, "cmdOK Return close", "Esc Alt+O"},
+    {"frmRobotValues", "Alt+V", "Robot Values", showAlone<frmRobotValues>, "Return Space Alt+O", "Esc"},
+};
+// clang-format on
+
+// A data row per window; the column "window" is its place in Windows.
+inline void windowRows()
+{
+    QTest::addColumn<int>("window");
+    for (int i = 0; i < int(std::size(Windows)); ++i)
+        QTest::newRow(Windows[i].name) << i;
+}
+
 struct WindowFixture {
     std::unique_ptr<QTemporaryDir> config;
     frmMain *window = nullptr;
@@ -34,10 +62,11 @@ struct WindowFixture {
     QList<QUrl> launched;
     bool launcherWorks = true;
 
-    // A fresh config folder, holding `settings` when given; the main window open and active.
+    // A config folder, holding `settings` when given; the main window active.
     bool start(const QByteArray &settings = QByteArray())
     {
-        config = std::make_unique<QTemporaryDir>();
+        if (!config)
+            config = std::make_unique<QTemporaryDir>();
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config->path()));
         if (!settings.isEmpty() && !writeFile(ini(), settings))
             return false;
@@ -71,6 +100,15 @@ struct WindowFixture {
         *this = WindowFixture();
     }
 
+    // The program started again on the same config folder.
+    bool restart()
+    {
+        auto kept = std::move(config);
+        finish();
+        config = std::move(kept);
+        return start();
+    }
+
     QString ini() const { return config->path() + "/Quillfern/Orvane.conf"; }
     QString stored(const QString &key) const
     {
@@ -101,13 +139,11 @@ struct WindowFixture {
         return QTest::qWaitForWindowActive(control->window(), WaitLimit);
     }
 
-    // Steps, separated by ";", in the main window or `in`: "name=text" typed
-    // into a control, a control clicked by name, "close" from the window
-    // manager, or else keys ("Return", "Alt+G", "Num+Enter") as the window
-    // system delivers them, through the shortcut map first, once the window is
-    // active: a user types into the window in front, and a shortcut works in
-    // the active window only. Keys for a window that does not become active
-    // fail the test.
+    // Steps, separated by ";", in the main window or `in`: a menu item or a
+    // control by name, "name=text" typed into a control, "close" from the
+    // window manager, or else keys ("Alt+G", "Num+Enter") as the window
+    // system delivers them once the window is active (as a shortcut needs);
+    // keys for a window that does not become active fail the test.
     void act(const QString &steps, QWidget *in = nullptr) const
     {
         QWidget *w = in ? in : window;
@@ -116,19 +152,41 @@ struct WindowFixture {
         for (const QString &step : steps.split(';', Qt::SkipEmptyParts)) {
             QWidget *control = w->findChild<QWidget *>(step.section('=', 0, 0));
             const QKeyCombination keys = QKeySequence(step)[0];
-            if (step == "close")
+            if (auto *item = w->findChild<QAction *>(step))
+                item->trigger();
+            else if (step == "close")
                 w->windowHandle()->close();
             else if (control && step.contains('='))
                 for (const QChar c : step.section('=', 1))
                     QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, c, Qt::NoModifier);
             else if (control)
                 QTest::mouseClick(control, Qt::LeftButton);
+            else if (keys.key() == 0 || keys.key() == Qt::Key_unknown)
+                return QTest::qFail(qPrintable("no control or key " + step), __FILE__, __LINE__);
             else if (QTest::qWaitForWindowActive(w, WaitLimit))
                 QTest::keyClick(w->windowHandle(), keys.key(), keys.keyboardModifiers());
             else
                 return QTest::qFail(qPrintable(w->objectName() + " not active for " + step),
                                     __FILE__, __LINE__);
         }
+    }
+
+    // The window that the keys bring to the front, each key to the window in
+    // front by then; nullptr when one does not come.
+    QWidget *openByKeys(const QString &opener) const
+    {
+        for (const QString &keys : opener.split(' ', Qt::SkipEmptyParts)) {
+            QWidget *below = QApplication::activeWindow();
+            const auto opened = [below] {
+                return QApplication::activeWindow() && QApplication::activeWindow() != below;
+            };
+            if (!below)
+                return nullptr;
+            act(keys, below);
+            if (!QTest::qWaitFor(opened, WaitLimit))
+                return nullptr;
+        }
+        return QApplication::activeWindow();
     }
 
     // The named window once it is open and active, else nullptr.
@@ -157,9 +215,9 @@ struct WindowFixture {
         return std::none_of(buttons.begin(), buttons.end(), [](auto *b) { return b->isDown(); });
     }
 
-    // The item check values of a window in catalogue order: IncludeHTML Title
-    // Email Refresh Keywords Description Copyright RevisitAfter Robot DCTitle
-    // Creator DCDescription Publisher Contributors.
+    // The check values in catalogue order: IncludeHTML Title Email Refresh
+    // Keywords Description Copyright RevisitAfter Robot DCTitle Creator
+    // DCDescription Publisher Contributors.
     static QString ticks(QWidget *w)
     {
         if (!w)

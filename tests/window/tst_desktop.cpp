@@ -1,8 +1,7 @@
-// The windows on a desktop whose window manager draws frames and hands the
-// activation around (openbox under Xvfb), seen as the X server and the window
-// manager see them: where the main window's frame opens, which window is
-// active after each dialog, what marks the tool windows, a minimized window
-// shown again, and how a screen reader names each window.
+// The windows as the X server and a window manager (openbox under Xvfb) see
+// them: where the main window's frame opens, which window is active after a
+// dialog, what marks the tool windows, a minimized window shown again, and
+// how a screen reader names each window.
 
 #include "WindowFixture.h"
 
@@ -42,10 +41,11 @@ QList<qlonglong> numbers(const QString &answer)
     return values;
 }
 
+const QPoint NotFramed(-99999, -99999);
+
 // The outer top-left corner of a window as the window manager placed it: the
-// client area's place on the screen less the frame's left and top edges;
-// nothing until the window manager has framed it.
-std::optional<QPoint> frameCorner(const QWidget *window)
+// client area's place on the screen less the frame's left and top edges.
+QPoint frameCorner(const QWidget *window)
 {
     const QList<qlonglong> edges = numbers(xProperty(window, "_NET_FRAME_EXTENTS"));
     const QString info = run("xwininfo", {"-id", windowId(window)});
@@ -54,7 +54,7 @@ std::optional<QPoint> frameCorner(const QWidget *window)
         return QRegularExpression(line).match(info);
     };
     if (edges.size() != 4 || !at("X").hasMatch() || !at("Y").hasMatch())
-        return std::nullopt;
+        return NotFramed;
     return QPoint(at("X").captured(1).toInt() - int(edges[0]),
                   at("Y").captured(1).toInt() - int(edges[2]));
 }
@@ -64,6 +64,34 @@ QString activeOnScreen()
 {
     const QList<qlonglong> ids = numbers(run("xprop", {"-root", "_NET_ACTIVE_WINDOW"}));
     return ids.isEmpty() ? QString() : QString::number(ids[0]);
+}
+
+// What a file dialog offers, seen in `folder`: its types, the one chosen,
+// and the files each type shows; the first type chosen again afterwards.
+QString offered(QFileDialog *dialog, const QString &folder)
+{
+    auto *types = dialog->findChild<QComboBox *>("fileTypeCombo");
+    auto *view = dialog->findChild<QListView *>("listView");
+    if (!types || !view)
+        return "(no list of types or files)";
+    QStringList seen;
+    for (int i = 0; i < types->count(); ++i)
+        seen << types->itemText(i);
+    seen << "chosen " + types->currentText();
+    dialog->setDirectory(folder);
+    const auto shown = [view] {
+        QStringList names;
+        for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+            names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+        names.sort();
+        return names.join(' ');
+    };
+    for (const QString expected : {"a.htm b.html", "c.txt"}) {
+        seen << (QTest::qWaitFor([&] { return shown() == expected; }, WaitLimit) ? expected : shown());
+        QTest::keyClick(types, Qt::Key_Down);
+    }
+    QTest::keyClick(types, Qt::Key_Up);
+    return seen.join(", ");
 }
 
 }  // namespace
@@ -81,51 +109,71 @@ private slots:
     {
         QTest::addColumn<QByteArray>("record");  // Left and Top in twips
         QTest::addColumn<QPoint>("frameAt");
-        QTest::addColumn<QString>("stored");  // Left and Top after a close without a move
-        QTest::newRow("nothing stored") << QByteArray() << QPoint(0, 0) << "0 0";
+        QTest::addColumn<QPoint>("movedTo");  // by the user, before the close
+        QTest::addColumn<QString>("stored");  // Left and Top after the close
+        const QPoint origin(0, 0);
+        // clang-format off
+        QTest::newRow("nothing stored") << QByteArray() << origin << origin << "0 0";
         QTest::newRow("left and above the screen")
-            << QByteArray("Left=-450\nTop=-300") << QPoint(-30, -20) << "-450 -300";
-        QTest::newRow("between pixels") << QByteArray("Left=7\nTop=-8") << QPoint(0, -1) << "0 -15";
-        QTest::newRow("junk") << QByteArray("Left=abc\nTop=-99999999999") << QPoint(0, 0) << "0 0";
+            << QByteArray("Left=-450\nTop=-300") << QPoint(-30, -20) << QPoint(-30, -20) << "-450 -300";
+        QTest::newRow("between pixels") << QByteArray("Left=7\nTop=-8") << QPoint(0, -1) << QPoint(0, -1) << "0 -15";
+        QTest::newRow("junk") << QByteArray("Left=abc\nTop=-99999999999") << origin << origin << "0 0";
+        QTest::newRow("moved") << QByteArray() << origin << QPoint(150, 90) << "2250 1350";
+        // clang-format on
     }
 
     // The outer frame, title bar included, opens at the stored point, the
-    // nearest pixel to it; a close without a move stores that place again.
+    // nearest pixel to it; a close stores where the frame was then, and the
+    // next run opens there.
     void position()
     {
         QFETCH(QByteArray, record);
         QFETCH(QPoint, frameAt);
-        QFETCH(QString, stored);
+        QFETCH(QPoint, movedTo);
         f.finish();
         QVERIFY(f.start(record.isEmpty() ? record : "[StartupPosition]\n" + record));
-        std::optional<QPoint> corner;  // where it is once framed, not where it may go later
-        QTRY_VERIFY_WITH_TIMEOUT((corner = frameCorner(f.window)).has_value(), WaitLimit);
-        QCOMPARE(*corner, frameAt);
+        QTRY_VERIFY_WITH_TIMEOUT(frameCorner(f.window) != NotFramed, WaitLimit);
+        QCOMPARE(frameCorner(f.window), frameAt);  // once framed, not where it may go later
+        if (movedTo != frameAt)
+            f.window->windowHandle()->setFramePosition(movedTo);
+        QTRY_COMPARE_WITH_TIMEOUT(frameCorner(f.window), movedTo, WaitLimit);
         f.act("Ctrl+Q");
         QTRY_VERIFY_WITH_TIMEOUT(!loadedWindow<frmMain>(), WaitLimit);
-        QCOMPARE(f.stored("StartupPosition/Left") + " " + f.stored("StartupPosition/Top"), stored);
+        QTEST(f.stored("StartupPosition/Left") + " " + f.stored("StartupPosition/Top"), "stored");
+        QVERIFY(f.restart());
+        QTRY_VERIFY_WITH_TIMEOUT(frameCorner(f.window) != NotFramed, WaitLimit);
+        QCOMPARE(frameCorner(f.window), movedTo);
     }
 
     void focusAfterDialogs_data()
     {
         QTest::addColumn<QString>("ending");
-        QTest::addColumn<QString>("dialogs");  // the captions of the dialogs answered
-        QTest::newRow("saved") << "saved" << "Save As";
-        QTest::newRow("cancelled") << "cancelled" << "Save As";
-        QTest::newRow("save fails") << "fails" << "Orvane";
-        QTest::newRow("refresh refused") << "refused" << "Processing Error";
+        QTest::addColumn<QString>("dialogs");  // each answered: its caption and what it said
+        const QString saveAs = "Save As: HTML File (*.htm, *.html), Text File (*.txt), "
+                               "chosen HTML File (*.htm, *.html), a.htm b.html, c.txt";
+        QTest::newRow("saved") << "saved" << saveAs;
+        QTest::newRow("cancelled") << "cancelled" << saveAs;
+        QTest::newRow("save fails")
+            << "fails"
+            << "Orvane: [NoIcon] The file could not be saved. This may be due to one of the following:\r\n"
+               "- The file could be in use by another application\r\n"
+               "- The file may be set as read-only\r\n"
+               "- There may be insufficient disk space to save the file";
+        QTest::newRow("refresh refused")
+            << "refused" << "Processing Error: [Warning] A refresh seconds value is required";
     }
 
-    // Once a dialog or a message closes, the window that opened it is active
-    // again, for the window manager too, with the focus where it was (after
-    // the refusal: in the seconds). The real file dialog and message box are
-    // answered with keys as a user would answer them; only the failing
-    // save's file name comes from a stand-in.
+    // The real file dialog and message box, answered with keys (only the
+    // failing save's file name comes from a stand-in): what each says, and
+    // once it closes, the window that opened it active again, for the window
+    // manager too, with the focus where it was (after the refusal: in the
+    // seconds). A name typed without an extension is saved with ".txt".
     void focusAfterDialogs()
     {
         QFETCH(QString, ending);
-        QFETCH(QString, dialogs);
         QTemporaryDir files;
+        for (const char *name : {"a.htm", "b.html", "c.txt", "d.doc"})
+            QVERIFY(WindowFixture::writeFile(files.filePath(name), "old"));
         Prompts::Hooks hooks;
         if (ending == "fails")
             hooks.saveFileName = [&](const Prompts::SaveRequest &) {
@@ -151,33 +199,34 @@ private slots:
             QWidget *modal = QApplication::activeModalWidget();
             if (!modal || !modal->isActiveWindow())
                 return;
-            answered << modal->windowTitle();
-            if (qobject_cast<QFileDialog *>(modal) && ending == "saved")
-                QTest::keyClicks(modal->findChild<QLineEdit *>("fileNameEdit"),
-                                 files.filePath("saved.htm"));
+            answer.stop();  // while this one is looked at
+            QString said = "(neither a file dialog nor a message box)";
+            if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                said = offered(dialog, files.path());
+                if (ending == "saved")
+                    QTest::keyClicks(dialog->findChild<QLineEdit *>("fileNameEdit"), "saved");
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                const char *icon = QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon());
+                said = QString("[%1] %2").arg(icon, box->text());
+            }
+            answered << modal->windowTitle() + ": " + said;
             const bool cancel = ending == "cancelled";
             QTest::keyClick(modal->windowHandle(), cancel ? Qt::Key_Escape : Qt::Key_Return);
+            answer.start();
         });
         answer.start(50);
         f.act(keys, opener);
+        QFETCH(QString, dialogs);
         QTRY_COMPARE_WITH_TIMEOUT(answered.join(", "), dialogs, WaitLimit);
         QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), WaitLimit);
         QTRY_COMPARE_WITH_TIMEOUT(activeOnScreen(), windowId(opener), WaitLimit);
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), focus, WaitLimit);
-        QCOMPARE(QFileInfo::exists(files.filePath("saved.htm")), ending == "saved");
+        QFile saved(files.filePath("saved.txt"));
+        QCOMPARE(saved.open(QIODevice::ReadOnly) ? saved.readAll() : "(none)",
+                 ending == "saved" ? "<title>Page</title>\r\n" : "(none)");
     }
 
-    void eachWindow_data()
-    {
-        QTest::addColumn<QString>("opener");  // keys, each to the window in front
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("main") << "" << "Orvane";
-        QTest::newRow("Tags") << "Return" << "Tags";
-        QTest::newRow("Errors") << "Return Alt+E" << "Errors";
-        QTest::newRow("Preferences") << "Ctrl+P" << "Preferences";
-        QTest::newRow("About") << "Ctrl+A" << "About Orvane Version ";
-        QTest::newRow("Robot Values") << "Alt+V" << "Robot Values";
-    }
+    void eachWindow_data() { windowRows(); }
 
     // The main window has the program's icon and a taskbar button; a tool
     // window has neither (the window manager may show an icon of its own for
@@ -185,34 +234,28 @@ private slots:
     // as a window (a tool window as a dialog) named by its caption.
     void eachWindow()
     {
-        QFETCH(QString, opener);
-        QFETCH(QString, caption);
-        for (const QString &keys : opener.split(' ', Qt::SkipEmptyParts)) {
-            QWidget *below = QApplication::activeWindow();
-            QVERIFY(below);
-            f.act(keys, below);
-            QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeWindow() &&
-                                         QApplication::activeWindow() != below, WaitLimit);
-        }
-        QWidget *window = QApplication::activeWindow();
-        QVERIFY(window && window->windowTitle().startsWith(caption));
-        const bool tool = window != f.window;
+        QFETCH(int, window);
+        QWidget *w = f.openByKeys(Windows[window].opener);
+        QVERIFY(w);
+        const QRegularExpression caption(QRegularExpression::anchoredPattern(Windows[window].caption));
+        QVERIFY2(caption.match(w->windowTitle()).hasMatch(), qPrintable(w->windowTitle()));
+        const bool tool = w != f.window;
         // Mapped and managed.
-        QTRY_VERIFY_WITH_TIMEOUT(xProperty(window, "_NET_WM_STATE").contains("="), WaitLimit);
-        QCOMPARE(xProperty(window, "_NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"), tool);
-        const QString type = xProperty(window, "_NET_WM_WINDOW_TYPE");
+        QTRY_VERIFY_WITH_TIMEOUT(xProperty(w, "_NET_WM_STATE").contains("="), WaitLimit);
+        QCOMPARE(xProperty(w, "_NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR"), tool);
+        const QString type = xProperty(w, "_NET_WM_WINDOW_TYPE");
         QVERIFY2(tool ? type.contains(QRegularExpression("_TYPE_(UTILITY|DIALOG)"))
                       : type.endsWith("_NET_WM_WINDOW_TYPE_NORMAL"), qPrintable(type));
-        const auto icon = [](const QWidget *w) {
-            return run("xprop", {"-id", windowId(w), "_NET_WM_ICON"});
+        const auto icon = [](const QWidget *of) {
+            return run("xprop", {"-id", windowId(of), "_NET_WM_ICON"});
         };
         // The main window's icon is set once it has been painted.
         QTRY_VERIFY_WITH_TIMEOUT(icon(f.window).contains("="), WaitLimit);
-        QCOMPARE(icon(window) == icon(f.window), !tool);
-        QAccessibleInterface *announced = QAccessible::queryAccessibleInterface(window);
+        QCOMPARE(icon(w) == icon(f.window), !tool);
+        QAccessibleInterface *announced = QAccessible::queryAccessibleInterface(w);
         QVERIFY(announced);
         QCOMPARE(announced->role(), tool ? QAccessible::Dialog : QAccessible::Window);
-        QCOMPARE(announced->text(QAccessible::Name), window->windowTitle());
+        QCOMPARE(announced->text(QAccessible::Name), w->windowTitle());
     }
 
     // A help window minimized through the window manager comes back, in

@@ -2,22 +2,10 @@
 // may use: every named control whole inside its own rectangle and inside
 // what holds it (the client area, or a frame's border below the frame's
 // caption), its caption fitting in width and height in its real font, the
-// line visible. (What kind of window each is, the window manager tells in
-// tst_desktop.) Qt reads the scale factor only
-// at start, so each factor runs in a process of its own.
+// line visible. (What kind of window each is: tst_desktop.) Qt reads the
+// scale factor only at start, so each factor runs in a process of its own.
 
-#include "ComboTextBox.h"
-#include "OneLineTextBox.h"
-#include "ProgramWiring.h"
-#include "frmAbout.h"
-#include "frmErrors.h"
-#include "frmMain.h"
-#include "frmPreferences.h"
-#include "frmRobotValues.h"
-#include "frmTags.h"
-
-#include <QtTest>
-#include <QtWidgets>
+#include "WindowFixture.h"
 
 #include <cstdio>
 
@@ -25,34 +13,14 @@ namespace {
 
 const char *const ScaleFactors[] = {"1", "1.25", "1.5", "2"};
 
-FormWindow *open(const QString &name)
-{
-    if (name == "frmMain")
-        return showWindow<frmMain>();
-    if (name == "frmTags")
-        return showWindow<frmTags>();
-    if (name == "frmErrors")
-        return showWindow<frmErrors>();
-    if (name == "frmPreferences")
-        return showWindow<frmPreferences>();
-    if (name == "frmRobotValues")
-        return showWindow<frmRobotValues>();
-    return showWindow<frmAbout>();
-}
-
-QStyleOptionGroupBox frameOption(const QGroupBox *frame)
+// Where the frame's caption is drawn.
+QRect frameCaption(const QGroupBox *frame)
 {
     QStyleOptionGroupBox option;
     option.initFrom(frame);
     option.text = frame->title();
     option.subControls = QStyle::SC_GroupBoxLabel;
-    return option;
-}
-
-QRect framePart(const QGroupBox *frame, QStyle::SubControl part)
-{
-    const QStyleOptionGroupBox option = frameOption(frame);
-    return frame->style()->subControlRect(QStyle::CC_GroupBox, &option, part, frame);
+    return frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
 }
 
 // Where the frame's top border is drawn: the first row, from the top, that
@@ -77,7 +45,7 @@ QRect room(QWidget *control)
     if (!frame)
         return control->parentWidget()->rect();
     const int top = std::max(borderTop(frame) + 2,
-                             framePart(frame, QStyle::SC_GroupBoxLabel).bottom() + 1);
+                             frameCaption(frame).bottom() + 1);
     return QRect(QPoint(2, top), frame->rect().bottomRight() - QPoint(2, 2));
 }
 
@@ -120,7 +88,7 @@ QString misfit(QWidget *control)
         if (!fits(inner))
             return "text cut off";
     } else if (auto *frame = qobject_cast<QGroupBox *>(control)) {
-        const QRect title = framePart(frame, QStyle::SC_GroupBoxLabel);
+        const QRect title = frameCaption(frame);
         const int border = borderTop(frame);
         if (!frame->rect().contains(title) || !fits(title))
             return "caption cut off";
@@ -152,32 +120,14 @@ class TestLayout : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup()
-    {
-        QList<QPointer<FormWindow>> windows;
-        for (QWidget *window : QApplication::topLevelWidgets())
-            windows << qobject_cast<FormWindow *>(window);
-        qDeleteAll(windows);
-    }
-
-    void drawnWhole_data()
-    {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("line");  // the name of its line, if it has one
-        QTest::newRow("main") << "frmMain" << "Line1";
-        QTest::newRow("tags") << "frmTags" << "";
-        QTest::newRow("errors") << "frmErrors" << "";
-        QTest::newRow("preferences") << "frmPreferences" << "";
-        QTest::newRow("robot values") << "frmRobotValues" << "";
-        QTest::newRow("about") << "frmAbout" << "";
-    }
+    void cleanup() { WindowFixture().finish(); }
+    void drawnWhole_data() { windowRows(); }
 
     void drawnWhole()
     {
-        QFETCH(QString, window);
-        QFETCH(QString, line);
-        FormWindow *w = open(window);
-        QVERIFY(w && QTest::qWaitForWindowExposed(w, 20000));
+        QFETCH(int, window);
+        FormWindow *w = Windows[window].show();
+        QVERIFY(w && QTest::qWaitForWindowExposed(w, WaitLimit));
         QStringList found;
         const auto *client = w->findChild<QWidget *>();
         QVERIFY(client);
@@ -187,8 +137,9 @@ private slots:
                 found << control->objectName() + ": " + why;
         }
         QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));
-        if (!line.isEmpty())
-            QVERIFY2(drawn(w->findChild<QWidget *>(line)), qPrintable(line));
+        // The main window's line, above its buttons; no other window has one.
+        const QWidget *line = w->findChild<QWidget *>("Line1");
+        QCOMPARE(line && drawn(line), w->objectName() == "frmMain");
     }
 };
 

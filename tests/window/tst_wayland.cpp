@@ -2,11 +2,7 @@
 // where the compositor keeps each window with the one that opened it: a help
 // window opened beside the main window still outlives it, as everywhere.
 
-#include "ProgramWiring.h"
-#include "frmMain.h"
-#include "frmRobotValues.h"
-
-#include <QtTest>
+#include "WindowFixture.h"
 
 class TestWayland : public QObject {
     Q_OBJECT
@@ -26,15 +22,15 @@ private slots:
     {
         QPointer<frmMain> main = showWindow<frmMain>();
         QVERIFY(main);
-        QVERIFY(QTest::qWaitForWindowExposed(main, 20000));
+        QVERIFY(QTest::qWaitForWindowExposed(main, WaitLimit));
         main->findChild<QPushButton *>("cmdRobotValues")->click();
         QPointer<frmRobotValues> help = loadedWindow<frmRobotValues>();
         QVERIFY(help);
-        QVERIFY(QTest::qWaitForWindowExposed(help, 20000));
+        QVERIFY(QTest::qWaitForWindowExposed(help, WaitLimit));
         QCOMPARE(help->windowHandle()->transientParent(), main->windowHandle());
 
         QVERIFY(main->close());
-        QTRY_VERIFY_WITH_TIMEOUT(!main, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!main, WaitLimit);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(help);
         QVERIFY(help->isVisible());
