@@ -29,6 +29,8 @@ template <class Target> void type(Target *target, const QString &text)
 template <class Target> void press(Target *target, const QString &key)
 {
     const QKeyCombination keys = QKeySequence(key)[0];
+    if (keys.key() == 0 || keys.key() == Qt::Key_unknown)
+        return QTest::qFail(qPrintable("no key " + key), __FILE__, __LINE__);
     QTest::keyClick(target, keys.key(), keys.keyboardModifiers());
 }
 

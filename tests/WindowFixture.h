@@ -9,6 +9,7 @@
 // checks first; these helpers take one calmly.
 
 #include "ComboTextBox.h"
+#include "KeySteps.h"
 #include "OneLineTextBox.h"
 #include "ProgramWiring.h"
 #include "Prompts.h"
@@ -149,26 +150,23 @@ struct WindowFixture {
         QWidget *w = in ? in : window;
         if (!w)
             return QTest::qFail("no window to act in", __FILE__, __LINE__);
-        for (const QString &step : steps.split(';', Qt::SkipEmptyParts)) {
+        const auto activeWindow = [w]() -> QWindow * {
+            return QTest::qWaitForWindowActive(w, WaitLimit) ? w->windowHandle() : nullptr;
+        };
+        keysteps::act(activeWindow, steps, [w](const QString &step) {
             QWidget *control = w->findChild<QWidget *>(step.section('=', 0, 0));
-            const QKeyCombination keys = QKeySequence(step)[0];
             if (auto *item = w->findChild<QAction *>(step))
                 item->trigger();
             else if (step == "close")
                 w->windowHandle()->close();
             else if (control && step.contains('='))
-                for (const QChar c : step.section('=', 1))
-                    QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, c, Qt::NoModifier);
+                keysteps::type(control, step.section('=', 1));
             else if (control)
                 QTest::mouseClick(control, Qt::LeftButton);
-            else if (keys.key() == 0 || keys.key() == Qt::Key_unknown)
-                return QTest::qFail(qPrintable("no control or key " + step), __FILE__, __LINE__);
-            else if (QTest::qWaitForWindowActive(w, WaitLimit))
-                QTest::keyClick(w->windowHandle(), keys.key(), keys.keyboardModifiers());
             else
-                return QTest::qFail(qPrintable(w->objectName() + " not active for " + step),
-                                    __FILE__, __LINE__);
-        }
+                return false;
+            return true;
+        });
     }
 
     // The window that the keys bring to the front, each key to the window in
