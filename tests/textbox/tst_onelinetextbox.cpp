@@ -1,7 +1,5 @@
-// The one-line text box and the editable drop-down list built on it: that
-// they look and behave as Qt's own where the windows need it, with the keys
-// they do not use left to the window. On X11, for the popup list and focus
-// moved by Tab in an active window.
+// The one-line text box and the editable drop-down list built on it, as
+// Qt's own. On X11, for the popup list and Tab in an active window.
 
 #include "ComboTextBox.h"
 #include "KeySteps.h"
@@ -214,10 +212,7 @@ private slots:
         // clang-format on
     }
 
-    // Up and Down step from the entry last chosen and stop at the ends;
-    // Alt+Down and F4 drop the list; Enter in the list chooses, Esc, F4 and
-    // Alt+Up close it. Choosing reports the entry, even the one shown.
-    // What is typed stays as typed, and the list keeps its four entries.
+    // Choosing reports the entry, even the one shown; typing never completes.
     void comboKeys()
     {
         QFETCH(int, start);
@@ -244,8 +239,7 @@ private slots:
             QTRY_COMPARE(QApplication::focusWidget(), combo);
     }
 
-    // Every change of the text is reported, however it came: typed, set,
-    // chosen; an entry chosen with the same text changes nothing.
+    // An entry chosen with the same text changes nothing.
     void comboTextChanges()
     {
         QVERIFY(focus(combo));
@@ -261,9 +255,8 @@ private slots:
         QCOMPARE(edited.size(), 2);
     }
 
-    // A click on the arrow drops the list, a click on an entry chooses it;
-    // a click on the arrow while the list is down closes it for good. A
-    // click in the text focuses the combo without selecting, or dropping.
+    // The arrow drops the list and, clicked again, closes it for good; a
+    // click in the text focuses the combo without selecting or dropping.
     void comboMouse()
     {
         QStyleOptionComboBox option;
@@ -304,9 +297,7 @@ private slots:
         QCOMPARE(text->cursorPosition(), 0);
     }
 
-    // The input method talks to the combo, the focus widget: the commit lands
-    // in the text, the pre-edit is not text, and the caret is reported where
-    // it is drawn, inside the combo.
+    // The input method talks to the combo, the focus widget, for its text.
     void comboInputMethod()
     {
         combo->setText(QStringLiteral("ab"));
@@ -353,9 +344,7 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), box);
     }
 
-    // A screen reader meets one line of text, answering at its end too, and
-    // a combo box named as told, whose value is its text, that can drop its
-    // list.
+    // One line of text, answering at its end too; a combo box that drops.
     void accessible()
     {
         box->setText(QStringLiteral("abc"));

@@ -1,8 +1,6 @@
-// The multi-line text box: how it wraps, scrolls, copies, reads back
-// and reports to a screen reader, and that a line of megabytes never hangs it.
-// Where the caret stops in each script, edits with known results and random
-// edits against a model are tested beside this (tst_textbox_scripts, _random).
-// On X11, for the X selection that a middle click pastes.
+// The multi-line text box: wrapping, scrolling, the mouse, the screen reader,
+// input methods and lines of megabytes (keys: tst_textbox_random). On X11,
+// for the X selection that a middle click pastes.
 
 #include "KeySteps.h"
 #include "MultiLineTextBox.h"
@@ -112,9 +110,8 @@ private slots:
         QCOMPARE(rows(box), shown);
     }
 
-    // After each step the rows re-wrapped from the edit on are the rows of a
-    // fresh layout of the whole text, also in a line long enough to be laid
-    // out in pieces; undone, the text is the first one again.
+    // After each step the rows are a fresh layout's, also in a line laid out
+    // in pieces; undone, the text is the first one again.
     void rewrapping_data()
     {
         QTest::addColumn<bool>("pieces");
@@ -259,9 +256,8 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("aXc\nde"));
     }
 
-    // The character, word, sentence, line and paragraph a screen reader
-    // asks for at an offset, before it and after it; the end of the text
-    // included (where Qt's default answer never returns).
+    // The pieces of text a screen reader asks for at, before and after an
+    // offset, the end included (where Qt's default answer never returns).
     void accessibleText_data()
     {
         QTest::addColumn<QString>("text");
@@ -323,9 +319,8 @@ private slots:
         QVERIFY(start <= 500'000 && end > 500'000);
     }
 
-    // The text being composed is drawn at the caret, with the caret inside it
-    // where the method puts it, but it is not text: no change, no undo step.
-    // A commit replaces the range it names around the caret.
+    // The text composed is drawn, caret inside, but is no change and no undo
+    // step; a commit replaces the range it names around the caret.
     void inputMethod()
     {
         makeBox(10)->setText(QStringLiteral("abcd"));

@@ -1,11 +1,6 @@
-// The multi-line box driven by random steps from a seeded generator, wrapped
-// and not, against a plain QString model of its text: typing in every
-// script, Enter, paste, deleting, moving with and without Shift, undo and
-// redo, the mouse, input methods and resizes. After each step the text is
-// the model's where the step's effect is known, the caret and the selection
-// are valid, and at the end undo leads back to the first text and redo to
-// the last. A failure names the seed and the step. For a longer run:
-// ORVANE_RANDOM_SEEDS ("1-500" or "3,17") and ORVANE_RANDOM_OPS (steps a seed).
+// The multi-line box driven by seeded random steps against a QString model
+// of its text; at the end undo leads back to the first text, redo to the
+// last. Longer runs: ORVANE_RANDOM_SEEDS ("1-500", "3,17"), ORVANE_RANDOM_OPS.
 // Fixed rows: keys with a known result, cases that once went wrong among them.
 
 #include "KeySteps.h"
@@ -43,8 +38,7 @@ bool insidePair(const QString &s, qsizetype i)
     return i > 0 && i < s.size() && s[i - 1].isHighSurrogate() && s[i].isLowSurrogate();
 }
 
-// Where Qt's own boxes let the caret stop: between characters as a reader
-// sees them, and never inside a surrogate pair.
+// Where Qt's own boxes let the caret stop.
 bool isCaretStop(const QString &line, qsizetype column)
 {
     return column == 0 || column == line.size() ||
@@ -63,9 +57,8 @@ qsizetype characterStep(const QString &line, qsizetype column, bool forward)
     return insidePair(line, to) ? to + (forward ? 1 : -1) : to;
 }
 
-// Key steps (KeySteps.h), and two of this test's own: "@line,column,fraction"
-// a click that far across the character, "!start,length,text" an input
-// method's commit over that range from the caret.
+// Key steps, and "@line,column,fraction": a click that far across the
+// character; "!start,length,text": an input method's commit.
 void act(MultiLineTextBox *box, const QString &steps)
 {
     keysteps::act(box, steps, [box](const QString &step) {
@@ -89,7 +82,6 @@ class RandomSteps {
 public:
     RandomSteps(MultiLineTextBox *box, unsigned seed) : box_(box), random_(seed) {}
 
-    // Empty, or what went wrong at which step.
     QString run(int steps)
     {
         box_->resize(60 + pick(440), 60 + pick(240));
@@ -122,9 +114,7 @@ private:
 
     QString someText(bool lineEnds)
     {
-        // The engine's hard cases side by side: combining accents, joined
-        // right-to-left letters, conjuncts, emoji joined by U+200D, flags,
-        // skin tones, text of both directions with digits.
+        // The engine's hard cases: accents, joined letters, conjuncts, emoji.
         static const QStringList pieces = {
             QStringLiteral("caf\u00e9"), QStringLiteral("e\u0301"),
             QStringLiteral("\u0627\u0644\u0633\u0644\u0627\u0645"), QStringLiteral("\u0639\u0644\u064a\u0643\u0645"),
@@ -173,9 +163,8 @@ private:
             expected = replaced(QStringLiteral("\n"));
             break;
         case 3:
-            // Now and then a line long enough to be cut into pieces, without
-            // the emoji Qt shapes into one glyph: with a colour emoji font
-            // each costs Qt 6.4 about 0.25 ms every time it is laid out.
+            // Now and then a line cut into pieces, without the emoji that
+            // cost Qt 6.4 about 0.25 ms each every time they are laid out.
             if (pick(16) == 0) {
                 text.remove(QRegularExpression(QStringLiteral("[\\x{200D}\\x{1F3FD}\\x{1F1E6}-\\x{1F1FF}]")));
                 text = (text + QLatin1Char('a')).repeated(4500 / (text.size() + 1) + 1);
@@ -210,10 +199,8 @@ private:
             moved = move != QLatin1String("Ctrl+A");
             shift = moved && pick(5) < 2;
             act(box_, log_.emplace_back(shift ? QStringLiteral("Shift+") + move : move));
-            // Up, Down and the pages land where Qt's hit test says, word
-            // moves at Qt's word boundaries, and a selection given up at its
-            // edge: as in QLineEdit, those can be inside a character as a
-            // reader sees it (a conjunct, a blank with a combining mark).
+            // Up, Down, pages, word moves and a selection given up can stop
+            // inside a conjunct, as in QLineEdit.
             sideways = !move.contains(QLatin1String("Up")) && !move.contains(QLatin1String("Down")) &&
                        !move.contains(QLatin1String("Ctrl+Left")) &&
                        !move.contains(QLatin1String("Ctrl+Right")) && (shift || from == to);
@@ -302,9 +289,8 @@ private:
         QTest::mouseRelease(view, Qt::LeftButton, {}, kind == 3 ? to : at);
     }
 
-    // Text composed (drawn, not yet text), then committed over a range
-    // around the caret, or dropped. Composing over a selection takes it away
-    // in Qt's boxes: composing starts only where nothing is selected.
+    // Text composed, then committed over a range around the caret, or
+    // dropped; composing only without a selection, which Qt's boxes drop.
     Effect inputMethod(qsizetype from, qsizetype to, QString &expected)
     {
         const QString preedit = pick(2) && from == to ? someText(false) : QString();
@@ -337,9 +323,8 @@ private:
         return Effect::Known;
     }
 
-    // The caret and the anchor in the text, never inside a surrogate pair;
-    // the selection between them; what an input method reads around the
-    // caret is the text there.
+    // Caret and anchor in the text, not inside a pair; the selection and
+    // what an input method reads around the caret are the model's.
     QString valid() const
     {
         for (const TextPos pos : {box_->cursor(), box_->anchor()}) {
@@ -487,8 +472,7 @@ private slots:
                                  &window);
             box.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             box.show();
-            // The text area exactly as wide as the "x"s: 64 of them are a
-            // whole number of pixels, for Qt measures in 64ths of a pixel.
+            // As wide as the "x"s: 64 of them are whole pixels (Qt's 64ths).
             const QString xs(width ? width : 40, QLatin1Char('x'));
             const int area = int(QFontMetricsF(box.font()).horizontalAdvance(xs));
             box.resize(area + 2 * box.characterRect({}).left() + box.width() - box.viewport()->width(), 200);

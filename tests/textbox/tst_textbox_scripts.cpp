@@ -1,8 +1,6 @@
-// The multi-line box beside Qt's own one-line box, QLineEdit, holding the
-// same text in the same font and width: where the caret stops, what a click
-// and a double click pick, where the selection is drawn and what an input
-// method composes must agree in every script, for Qt's engine is the
-// reference. On X11, for the fonts and pixels as a user's display shows them.
+// The multi-line box beside QLineEdit, same text, font and width: caret
+// stops, clicks, selection and composed text agree in every script. On X11,
+// for the fonts and pixels as a user's display shows them.
 
 #include "MultiLineTextBox.h"
 #include "KeySteps.h"
@@ -170,9 +168,8 @@ private slots:
         const int presses = int(text.size()) + 1;
         QCOMPARE(walks(boxSide, presses), walks(editSide, presses));
 
-        // The selection's band: as wide as Qt draws it, on the same side.
-        // Without the focus, for the caret not to be drawn; a line edit
-        // drops its selection when it loses the focus.
+        // The selection's band, as wide and on the same side. Without the
+        // focus, so that no caret is drawn (QLineEdit then drops selections).
         edit->clearFocus();
         box->clearFocus();
         for (const Side *side : {&editSide, &boxSide})
@@ -190,8 +187,7 @@ private slots:
                  qPrintable(bands));
 
         // Clicks a quarter into each character from either side, double
-        // clicks in the middle of each word, placed in the box where they
-        // fall in the line edit's text.
+        // clicks mid-word, at the same place in the text of both.
         QList<QPair<qreal, bool>> clicks;
         QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
         QList<qreal> xs;
