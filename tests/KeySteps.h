@@ -26,8 +26,9 @@ template <class Target> void press(Target *target, const QString &key)
     QTest::keyClick(target, keys.key(), keys.keyboardModifiers());
 }
 
-template <class Target, class Own>
-void act(const Target &target, const QString &steps, const Own &own)
+template <class Target, class Own = bool (*)(const QString &)>
+void act(const Target &target, const QString &steps,
+         const Own &own = [](const QString &) { return false; })
 {
     for (const QString &step : steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         if (own(step))
@@ -45,11 +46,6 @@ void act(const Target &target, const QString &steps, const Own &own)
         else
             press(to, step);
     }
-}
-
-template <class Target> void act(const Target &target, const QString &steps)
-{
-    act(target, steps, [](const QString &) { return false; });
 }
 
 }  // namespace keysteps
