@@ -1,13 +1,7 @@
 #pragma once
-// Key steps: what a user does at the keyboard, written as one line of steps
-// separated by ";":
-//   "=text"      the text typed, a key event for each character (a surrogate
-//                pair in one event, as a keyboard or input method sends it);
-//   "Shift+Down" any other step: a key as QKeySequence reads it ("Ctrl+Z",
-//                "F4", "Return").
-// A test gives steps of its own a meaning through `own`, which sees every
-// step first and returns true when it took it. The keys go to `target`, a
-// QWidget or QWindow, or a callable returning one when each step is taken.
+// Key steps separated by ";": "=text" typed a code point a key event, else a
+// key as QKeySequence reads it ("Shift+Down"). `own` may take a step first;
+// `target` is a widget or window, or a callable returning one at each step.
 
 #include <QKeySequence>
 #include <QStringList>
@@ -34,8 +28,9 @@ template <class Target> void press(Target *target, const QString &key)
     QTest::keyClick(target, keys.key(), keys.keyboardModifiers());
 }
 
-template <class Target, class Own>
-void act(const Target &target, const QString &steps, const Own &own)
+template <class Target, class Own = bool (*)(const QString &)>
+void act(const Target &target, const QString &steps,
+         const Own &own = [](const QString &) { return false; })
 {
     for (const QString &step : steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         if (own(step))
@@ -53,11 +48,6 @@ void act(const Target &target, const QString &steps, const Own &own)
         else
             press(to, step);
     }
-}
-
-template <class Target> void act(const Target &target, const QString &steps)
-{
-    act(target, steps, [](const QString &) { return false; });
 }
 
 }  // namespace keysteps

@@ -1,31 +1,56 @@
-// The one-line text box: that it looks and behaves as Qt's one-line box
-// where the windows need it to, and that a line of megabytes never hangs it.
-// On X11, for focus moved by Tab in an active window.
+// The one-line text box and the editable drop-down list built on it, as
+// Qt's own. On X11, for the popup list and Tab in an active window.
 
+#include "ComboTextBox.h"
 #include "KeySteps.h"
 #include "OneLineTextBox.h"
 #include "TextBoxAccessibility.h"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 
 namespace {
 
-// A window that counts the keys its fields leave to it.
+const char *const Entries[] = {"ALL", "NOINDEX", "NOFOLLOW", "NONE"};
+
+// A window that counts the keys its fields leave to it, modifiers aside.
 class Window : public QWidget {
 public:
     QList<int> keysLeft;
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override { keysLeft << event->key(); }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const int key = event->key();
+        if (key != Qt::Key_Alt && key != Qt::Key_Control && key != Qt::Key_Shift)
+            keysLeft << key;
+    }
 };
+
+// Where the keys go: the list while it is dropped down, else the focus.
+QWidget *keyTarget()
+{
+    if (QWidget *popup = QApplication::activePopupWidget())
+        return popup->focusWidget() ? popup->focusWidget() : popup;
+    return QApplication::focusWidget();
+}
+
+void press(const QString &keys) { keysteps::act(keyTarget, keys); }
+
+bool focus(QWidget *widget)
+{
+    widget->setFocus();
+    return QTest::qWaitFor([widget] { return QApplication::focusWidget() == widget; }, 10'000);
+}
 
 }  // namespace
 
@@ -36,19 +61,25 @@ class TestOneLineTextBox : public QObject {
     OneLineTextBox *box = nullptr;
     OneLineTextBox *other = nullptr;
     QLineEdit *reference = nullptr;
+    ComboTextBox *combo = nullptr;
 
 private slots:
     void initTestCase()
     {
         installTextBoxAccessibility();
+        installComboTextBoxAccessibility();
         auto *layout = new QVBoxLayout(&window);
         box = new OneLineTextBox(&window);
         other = new OneLineTextBox(&window);
         reference = new QLineEdit(&window);
-        for (QWidget *field : {static_cast<QWidget *>(box), static_cast<QWidget *>(other),
-                               static_cast<QWidget *>(reference)})
+        combo = new ComboTextBox(&window);
+        combo->setAccessibleName(QStringLiteral("Robot"));
+        for (const char *entry : Entries)
+            combo->addItem(QLatin1String(entry));
+        for (QWidget *field : std::initializer_list<QWidget *>{box, other, reference, combo})
             layout->addWidget(field);
-        window.resize(300, 120);
+        layout->addStretch();
+        window.resize(300, 240);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.activateWindow();
@@ -57,9 +88,11 @@ private slots:
 
     void init()
     {
+        combo->hidePopup();
+        combo->setCurrentIndex(-1);
+        combo->setText(QString());
         box->setText(QString());
-        box->setFocus();
-        QTRY_VERIFY_WITH_TIMEOUT(box->hasFocus(), 10'000);
+        QVERIFY(focus(box));
         window.keysLeft.clear();
     }
 
@@ -93,18 +126,6 @@ private slots:
         QCOMPARE(window.keysLeft,
                  (QList<int>{Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Up}));
         QCOMPARE(box->text(), QStringLiteral("ab"));
-    }
-
-    // Reached by Tab the text is selected whole; left, the selection goes.
-    void tabSelectsAll()
-    {
-        other->setText(QStringLiteral("other text"));
-        QTest::keyClick(box, Qt::Key_Tab);
-        QTRY_VERIFY_WITH_TIMEOUT(other->hasFocus(), 10'000);
-        QCOMPARE(other->selectedText(), QStringLiteral("other text"));
-        QTest::keyClick(other, Qt::Key_Backtab);
-        QTRY_VERIFY_WITH_TIMEOUT(box->hasFocus(), 10'000);
-        QVERIFY(!other->hasSelection());
     }
 
     // As in Qt's box: line ends stay in the text, which stays one line.
@@ -147,19 +168,6 @@ private slots:
         QCOMPARE(box->selectedText(), QStringLiteral("one"));
     }
 
-    // A screen reader's one-line text, answering at its end too.
-    void accessible()
-    {
-        box->setText(QStringLiteral("abc"));
-        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
-        QVERIFY(iface && iface->textInterface() && iface->editableTextInterface());
-        QVERIFY(!iface->state().multiLine);
-        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("abc"));
-        int start = -1, end = -1;
-        QCOMPARE(iface->textInterface()->textAtOffset(3, QAccessible::WordBoundary, &start, &end),
-                 QStringLiteral("abc"));
-    }
-
     // Just far enough sideways to show the caret, as Qt's box.
     void scrollsToTheCaret()
     {
@@ -174,21 +182,191 @@ private slots:
                  qPrintable(QString::number(caret)));
     }
 
-    // A line of 10 MB with no blank: set, typed at both ends, read back.
-    // The limit is far above the time this takes; only a hang reaches it.
-    void longLine()
+    void comboKeys_data()
     {
-        QElapsedTimer timer;
-        timer.start();
-        const QString line(10'000'000, QLatin1Char('w'));
-        box->setText(line);
-        QCoreApplication::processEvents();
-        keysteps::act(box, QStringLiteral("=x;Home;=y"));
-        QCoreApplication::processEvents();
-        QVERIFY2(timer.elapsed() < 20'000, qPrintable(QString::number(timer.elapsed())));
-        QCOMPARE(box->text().size(), line.size() + 2);
-        QVERIFY(box->text().startsWith(QLatin1Char('y')));
-        QVERIFY(box->text().endsWith(QLatin1Char('x')));
+        QTest::addColumn<int>("start");  // the entry chosen first, -1 for none
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QStringList>("activated");
+        QTest::addColumn<bool>("dropped");
+        QTest::addColumn<QList<int>>("left");  // keys left to the window
+        const QStringList none;
+        // clang-format off
+        QTest::newRow("Down from none") << -1 << "Down" << "ALL" << 0 << QStringList{"ALL"} << false << QList<int>();
+        QTest::newRow("Up from none") << -1 << "Up" << "" << -1 << none << false << QList<int>();
+        QTest::newRow("Down at the end") << 3 << "Down" << "NONE" << 3 << none << false << QList<int>();
+        QTest::newRow("Up at the start") << 0 << "Up" << "ALL" << 0 << none << false << QList<int>();
+        QTest::newRow("Page Down, Page Up") << -1 << "PgDown;PgDown;PgUp" << "ALL" << 0 << QStringList{"ALL", "NOINDEX", "ALL"} << false << QList<int>();
+        QTest::newRow("typing keeps the entry") << 1 << "=x;Down" << "NOFOLLOW" << 2 << QStringList{"NOFOLLOW"} << false << QList<int>();
+        QTest::newRow("no completion") << -1 << "=NO" << "NO" << -1 << none << false << QList<int>();
+        QTest::newRow("Enter is the window's") << -1 << "=a;Return" << "a" << -1 << none << false << QList<int>{Qt::Key_Return};
+        QTest::newRow("Alt+Down drops the list") << -1 << "Alt+Down" << "" << -1 << none << true << QList<int>();
+        QTest::newRow("F4 drops the list") << 2 << "F4" << "NOFOLLOW" << 2 << none << true << QList<int>();
+        // The list opens on the first entry when none was chosen.
+        QTest::newRow("in the list, Down, Enter") << -1 << "F4;Down;Return" << "NOINDEX" << 1 << QStringList{"NOINDEX"} << false << QList<int>();
+        QTest::newRow("the entry shown, again") << 2 << "Alt+Down;Return" << "NOFOLLOW" << 2 << QStringList{"NOFOLLOW"} << false << QList<int>();
+        QTest::newRow("Esc closes the list") << 1 << "F4;Down;Esc" << "NOINDEX" << 1 << none << false << QList<int>();
+        QTest::newRow("Alt+Up closes the list") << 1 << "F4;Alt+Up" << "NOINDEX" << 1 << none << false << QList<int>();
+        QTest::newRow("F4 closes the list") << 1 << "F4;F4" << "NOINDEX" << 1 << none << false << QList<int>();
+        // clang-format on
+    }
+
+    // Choosing reports the entry, even the one shown; typing never completes.
+    void comboKeys()
+    {
+        QFETCH(int, start);
+        QFETCH(QString, keys);
+        QFETCH(QString, text);
+        QFETCH(int, index);
+        QFETCH(QStringList, activated);
+        QFETCH(bool, dropped);
+        QFETCH(QList<int>, left);
+        QVERIFY(focus(combo));
+        combo->setCurrentIndex(start);
+        QSignalSpy spy(combo, &ComboTextBox::textActivated);
+        press(keys);
+        QCOMPARE(combo->text(), text);
+        QCOMPARE(combo->currentIndex(), index);
+        QStringList seen;
+        for (const QList<QVariant> &signal : spy)
+            seen << signal.at(0).toString();
+        QCOMPARE(seen, activated);
+        QTRY_COMPARE(combo->isPopupVisible(), dropped);
+        QCOMPARE(window.keysLeft, left);
+        QCOMPARE(combo->count(), 4);
+        if (!dropped)
+            QTRY_COMPARE(QApplication::focusWidget(), combo);
+    }
+
+    // An entry chosen with the same text changes nothing.
+    void comboTextChanges()
+    {
+        QVERIFY(focus(combo));
+        QSignalSpy changed(combo, &ComboTextBox::textChanged);
+        QSignalSpy edited(combo, &ComboTextBox::textEdited);
+        press("=a;Backspace");
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(edited.size(), 2);
+        press("Down");
+        combo->setText(QStringLiteral("NONE"));
+        combo->setCurrentIndex(3);
+        QCOMPARE(changed.size(), 4);
+        QCOMPARE(edited.size(), 2);
+    }
+
+    // The arrow drops the list and, clicked again, closes it for good; a
+    // click in the text focuses the combo without selecting or dropping.
+    void comboMouse()
+    {
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.editable = true;
+        option.subControls = QStyle::SC_All;
+        const QRect arrow = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                           QStyle::SC_ComboBoxArrow, combo);
+        QVERIFY(focus(reference));
+        QTest::mouseClick(combo, Qt::LeftButton, {}, arrow.center());
+        QTRY_VERIFY_WITH_TIMEOUT(combo->isPopupVisible(), 10'000);
+        QListWidget *list = combo->view();
+        QVERIFY(list);
+        QCOMPARE(list->count(), 4);
+        QSignalSpy spy(combo, &ComboTextBox::textActivated);
+        const QRect third = list->visualItemRect(list->item(2));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
+        QTRY_VERIFY_WITH_TIMEOUT(!combo->isPopupVisible(), 10'000);
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(combo->text(), "NOFOLLOW");
+        QTRY_COMPARE(QApplication::focusWidget(), combo);
+
+        QTest::mouseClick(combo, Qt::LeftButton, {}, arrow.center());
+        QTRY_VERIFY_WITH_TIMEOUT(combo->isPopupVisible(), 10'000);
+        QWidget *popup = QApplication::activePopupWidget();
+        QVERIFY(popup);
+        QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {},
+                          popup->mapFromGlobal(combo->mapToGlobal(arrow.center())));
+        QTRY_VERIFY_WITH_TIMEOUT(!combo->isPopupVisible(), 10'000);
+        QTest::qWait(100);  // a press handed on to the arrow would drop the list again at once
+        QVERIFY(!combo->isPopupVisible());
+
+        QVERIFY(focus(reference));
+        OneLineTextBox *text = combo->textBox();
+        QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, QPoint(3, text->height() / 2));
+        QTRY_COMPARE(QApplication::focusWidget(), combo);
+        QVERIFY(!text->hasSelection() && !combo->isPopupVisible());
+        QCOMPARE(text->cursorPosition(), 0);
+    }
+
+    // The input method talks to the combo, the focus widget, for its text.
+    void comboInputMethod()
+    {
+        combo->setText(QStringLiteral("ab"));
+        QSignalSpy changed(combo, &ComboTextBox::textChanged);
+        QInputMethodEvent preedit(QStringLiteral("zh"), {});
+        QApplication::sendEvent(combo, &preedit);
+        QCOMPARE(combo->text(), "ab");
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("中"));
+        QApplication::sendEvent(combo, &commit);
+        QCOMPARE(combo->text(), "ab中");
+        QCOMPARE(changed.size(), 1);
+
+        const QWidget *asked = combo;  // as the input method asks
+        QVERIFY(asked->inputMethodQuery(Qt::ImEnabled).toBool());
+        QCOMPARE(asked->inputMethodQuery(Qt::ImSurroundingText).toString(), "ab中");
+        QCOMPARE(asked->inputMethodQuery(Qt::ImCursorPosition).toInt(), 3);
+        const QRect caret = asked->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const QWidget *text = combo->textBox();
+        QCOMPARE(caret, text->inputMethodQuery(Qt::ImCursorRectangle).toRect().translated(text->pos()));
+        QVERIFY(combo->rect().contains(caret));
+    }
+
+    // Reached by Tab the text is selected whole, in the combo too, which is
+    // the stop in the tab order, not its text; left, the selection goes.
+    void tabSelectsAll()
+    {
+        other->setText(QStringLiteral("other text"));
+        combo->setText(QStringLiteral("NONE"));
+        QTest::keyClick(box, Qt::Key_Tab);
+        QTRY_VERIFY_WITH_TIMEOUT(other->hasFocus(), 10'000);
+        QCOMPARE(other->selectedText(), QStringLiteral("other text"));
+        QTest::keyClick(other, Qt::Key_Backtab);
+        QTRY_VERIFY_WITH_TIMEOUT(box->hasFocus(), 10'000);
+        QVERIFY(!other->hasSelection());
+        QVERIFY(focus(reference));
+        QTest::keyClick(reference, Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), combo);
+        QCOMPARE(combo->textBox()->selectedText(), "NONE");
+        QTest::keyClick(combo, Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), box);
+    }
+
+    // One line of text, answering at its end too; a combo box that drops.
+    void accessible()
+    {
+        box->setText(QStringLiteral("abc"));
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
+        QVERIFY(iface && iface->textInterface() && iface->editableTextInterface());
+        QVERIFY(!iface->state().multiLine);
+        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("abc"));
+        int start = -1, end = -1;
+        QCOMPARE(iface->textInterface()->textAtOffset(3, QAccessible::WordBoundary, &start, &end),
+                 QStringLiteral("abc"));
+        combo->setText(QStringLiteral("NOINDEX"));
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(combo);
+        QVERIFY(face && face->actionInterface());
+        QCOMPARE(face->role(), QAccessible::ComboBox);
+        QCOMPARE(face->text(QAccessible::Name), "Robot");
+        QCOMPARE(face->text(QAccessible::Value), "NOINDEX");
+        QVERIFY(face->state().editable && !face->state().expanded);
+        face->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+        QTRY_VERIFY_WITH_TIMEOUT(combo->isPopupVisible(), 10'000);
+        QVERIFY(face->state().expanded);
+        combo->hidePopup();
+        bool textChild = false;
+        for (int i = 0; i < face->childCount(); ++i)
+            textChild |= face->child(i)->role() == QAccessible::EditableText;
+        QVERIFY(textChild);
     }
 };
 

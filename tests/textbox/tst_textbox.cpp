@@ -1,8 +1,6 @@
-// The multi-line text box: how it wraps, edits, undoes, copies, reads back
-// and reports to a screen reader, and that a line of megabytes never hangs it.
-// Where the caret stops in each script and random edits against a model of
-// the text are tested beside this (tst_textbox_scripts, tst_textbox_random).
-// On X11, for the X selection that a middle click pastes.
+// The multi-line text box: wrapping, scrolling, the mouse, the screen reader,
+// input methods and lines of megabytes (keys: tst_textbox_random). On X11,
+// for the X selection that a middle click pastes.
 
 #include "KeySteps.h"
 #include "MultiLineTextBox.h"
@@ -112,9 +110,8 @@ private slots:
         QCOMPARE(rows(box), shown);
     }
 
-    // After each step the rows re-wrapped from the edit on are the rows of a
-    // fresh layout of the whole text, also in a line long enough to be laid
-    // out in pieces; undone, the text is the first one again.
+    // After each step the rows are a fresh layout's, also in a line laid out
+    // in pieces; undone, the text is the first one again.
     void rewrapping_data()
     {
         QTest::addColumn<bool>("pieces");
@@ -172,66 +169,6 @@ private slots:
                           QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(box->viewport(), &wheel);
         QVERIFY(down->value() > 0);
-    }
-
-    void editing_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("result");
-        QTest::addColumn<QString>("clipboard");  // after the keys, when not empty
-        const QString lowHalf(QChar(0xDE00));
-        // clang-format off
-        QTest::newRow("right at the very end") << "a\nbc" << "Ctrl+End;Right;=X" << "a\nbcX" << "";
-        QTest::newRow("ctrl+right at the end") << "a\nbc" << "Ctrl+End;Ctrl+Right;=X" << "a\nbcX" << "";
-        QTest::newRow("delete at the very end") << "a\nbc" << "Ctrl+End;Delete;=X" << "a\nbcX" << "";
-        QTest::newRow("select down, type") << "abc\ndef\nghi" << "Right;Shift+Down;=X" << "aXef\nghi" << "";
-        QTest::newRow("shift+left, shift+up") << "abc\ndef" << "Ctrl+End;Shift+Left;Shift+Up;Delete" << "ab" << "";
-        QTest::newRow("down keeps the column") << "aaaa bbbb cccc dddd" << "Right;Right;Down;=X" << "aaaa bbbb ccXcc dddd" << "";
-        QTest::newRow("up from a wrapped line") << "aaaa bbbb cccc dddd" << "Ctrl+End;Up;=X" << "aaaa bbbbX cccc dddd" << "";
-        QTest::newRow("end stays on its line") << "aaaa bbbb cccc dddd" << "End;=X" << "aaaa bbbbX cccc dddd" << "";
-        QTest::newRow("end of a broken word, twice") << "abcdefghijklmnopqrstuvwxyz" << "End;End;=X" << "abcdefghiXjklmnopqrstuvwxyz" << "";
-        QTest::newRow("end of a broken word, shift+home") << "abcdefghijklmnopqrstuvwxyz" << "End;Shift+Home;Delete" << "jklmnopqrstuvwxyz" << "";
-        QTest::newRow("home of a wrapped line") << "aaaa bbbb cccc dddd" << "Ctrl+End;Home;=X" << "aaaa bbbb Xcccc dddd" << "";
-        QTest::newRow("words") << "one two three" << "Ctrl+Right;Ctrl+Right;=X;Ctrl+Left;Ctrl+Left;=Y" << "one Ytwo Xthree" << "";
-        QTest::newRow("delete words") << "one two three" << "Ctrl+Right;Ctrl+Delete;Ctrl+End;Ctrl+Backspace" << "one " << "";
-        QTest::newRow("left over a lone low half") << "a" + lowHalf + "c" << "End;Left;Left;=b" << "ab" + lowHalf + "c" << "";
-        QTest::newRow("backspace takes the accent") << "e\u0301x" << "Right;Backspace" << "ex" << "";
-        QTest::newRow("delete takes the letter whole") << "e\u0301x" << "Delete" << "x" << "";
-        QTest::newRow("typed joiner is kept") << "a" << "End;=\u200D" << "a\u200D" << "";
-        QTest::newRow("enter, shift+enter") << "abc" << "Right;Return;Right;Shift+Return" << "a\nb\nc" << "";
-        QTest::newRow("tab is no character") << "ab" << "Tab" << "ab" << "";
-        QTest::newRow("page down") << "1\n2\n3\n4\n5\n6\n7\n8\n9" << "PgDown;PgDown;=X" << "1\n2\n3\n4\n5\n6\n7\n8\nX9" << "";
-        QTest::newRow("copy, paste") << "a\u00a0b\nc" << "Ctrl+A;Ctrl+C;End;Ctrl+V" << "a\u00a0b\nca\u00a0b\nc" << "a\u00a0b\nc";
-        QTest::newRow("cut, paste") << "ab\ncd" << "Shift+Down;Ctrl+X;End;Ctrl+V" << "cdab\n" << "ab\n";
-        QTest::newRow("undo typing") << "" << "=abc;Ctrl+Z" << "" << "";
-        QTest::newRow("undo after a move") << "" << "=ab;Left;=c;Ctrl+Z" << "ab" << "";
-        QTest::newRow("undo backspaces") << "abcd" << "End;Backspace;Backspace;Ctrl+Z" << "abcd" << "";
-        QTest::newRow("undo deletes") << "abcd" << "Delete;Delete;Ctrl+Z" << "abcd" << "";
-        QTest::newRow("undo, ctrl+shift+z") << "x" << "=ab;Ctrl+Z;Ctrl+Shift+Z" << "abx" << "";
-        QTest::newRow("undo a paste") << "ab" << "Ctrl+A;Ctrl+C;End;Ctrl+V;=c;Ctrl+Z;Ctrl+Z" << "ab" << "ab";
-        QTest::newRow("undo across lines, redo") << "a\nb" << "Ctrl+A;Delete;Ctrl+Z;Ctrl+Y;Ctrl+Z;=c" << "a\nbc" << "";
-        QTest::newRow("an edit ends redo") << "" << "=ab;Ctrl+Z;=c;Ctrl+Y" << "c" << "";
-        // clang-format on
-    }
-
-    // Keys as typed into a box ten characters wide and four rows high, from
-    // the start of the text.
-    void editing()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, keys);
-        QFETCH(QString, result);
-        QFETCH(QString, clipboard);
-        makeBox(10);
-        box->resize(box->width(), 4 * box->characterRect({}).height() + 8 + box->height() -
-                                      box->viewport()->height());
-        QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
-        box->setText(text);
-        act(box, keys);
-        QCOMPARE(box->text(), result);
-        if (!clipboard.isEmpty())
-            QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
     }
 
     void mouse()
@@ -319,9 +256,8 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("aXc\nde"));
     }
 
-    // The character, word, sentence, line and paragraph a screen reader
-    // asks for at an offset, before it and after it; the end of the text
-    // included (where Qt's default answer never returns).
+    // The pieces of text a screen reader asks for at, before and after an
+    // offset, the end included (where Qt's default answer never returns).
     void accessibleText_data()
     {
         QTest::addColumn<QString>("text");
@@ -383,9 +319,8 @@ private slots:
         QVERIFY(start <= 500'000 && end > 500'000);
     }
 
-    // The text being composed is drawn at the caret, with the caret inside it
-    // where the method puts it, but it is not text: no change, no undo step.
-    // A commit replaces the range it names around the caret.
+    // The text composed is drawn, caret inside, but is no change and no undo
+    // step; a commit replaces the range it names around the caret.
     void inputMethod()
     {
         makeBox(10)->setText(QStringLiteral("abcd"));
