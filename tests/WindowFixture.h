@@ -12,6 +12,7 @@
 #include "KeySteps.h"
 #include "OneLineTextBox.h"
 #include "ProgramWiring.h"
+#include "WaitLimit.h"
 #include "Prompts.h"
 #include "frmAbout.h"
 #include "frmErrors.h"
@@ -22,8 +23,6 @@
 
 #include <QtTest>
 #include <QtWidgets>
-
-constexpr int WaitLimit = 20000;
 
 template <class W> FormWindow *showAlone() { return showWindow<W>(); }
 

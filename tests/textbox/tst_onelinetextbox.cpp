@@ -5,6 +5,7 @@
 #include "KeySteps.h"
 #include "OneLineTextBox.h"
 #include "TextBoxAccessibility.h"
+#include "WaitLimit.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -49,7 +50,7 @@ void press(const QString &keys) { keysteps::act(keyTarget, keys); }
 bool focus(QWidget *widget)
 {
     widget->setFocus();
-    return QTest::qWaitFor([widget] { return QApplication::focusWidget() == widget; }, 10'000);
+    return QTest::qWaitFor([widget] { return QApplication::focusWidget() == widget; }, WaitLimit);
 }
 
 }  // namespace
@@ -81,9 +82,9 @@ private slots:
         layout->addStretch();
         window.resize(300, 240);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, WaitLimit));
         window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window, 20'000));
+        QVERIFY(QTest::qWaitForWindowActive(&window, WaitLimit));
     }
 
     void init()
@@ -232,11 +233,11 @@ private slots:
         for (const QList<QVariant> &signal : spy)
             seen << signal.at(0).toString();
         QCOMPARE(seen, activated);
-        QTRY_COMPARE(combo->isPopupVisible(), dropped);
+        QTRY_COMPARE_WITH_TIMEOUT(combo->isPopupVisible(), dropped, WaitLimit);
         QCOMPARE(window.keysLeft, left);
         QCOMPARE(combo->count(), 4);
         if (!dropped)
-            QTRY_COMPARE(QApplication::focusWidget(), combo);
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), combo, WaitLimit);
     }
 
     // An entry chosen with the same text changes nothing.
@@ -267,32 +268,32 @@ private slots:
                                                            QStyle::SC_ComboBoxArrow, combo);
         QVERIFY(focus(reference));
         QTest::mouseClick(combo, Qt::LeftButton, {}, arrow.center());
-        QTRY_VERIFY_WITH_TIMEOUT(combo->isPopupVisible(), 10'000);
+        QTRY_VERIFY_WITH_TIMEOUT(combo->isPopupVisible(), WaitLimit);
         QListWidget *list = combo->view();
         QVERIFY(list);
         QCOMPARE(list->count(), 4);
         QSignalSpy spy(combo, &ComboTextBox::textActivated);
         const QRect third = list->visualItemRect(list->item(2));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
-        QTRY_VERIFY_WITH_TIMEOUT(!combo->isPopupVisible(), 10'000);
+        QTRY_VERIFY_WITH_TIMEOUT(!combo->isPopupVisible(), WaitLimit);
         QCOMPARE(spy.size(), 1);
         QCOMPARE(combo->text(), "NOFOLLOW");
-        QTRY_COMPARE(QApplication::focusWidget(), combo);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), combo, WaitLimit);
 
         QTest::mouseClick(combo, Qt::LeftButton, {}, arrow.center());
-        QTRY_VERIFY_WITH_TIMEOUT(combo->isPopupVisible(), 10'000);
+        QTRY_VERIFY_WITH_TIMEOUT(combo->isPopupVisible(), WaitLimit);
         QWidget *popup = QApplication::activePopupWidget();
         QVERIFY(popup);
         QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {},
                           popup->mapFromGlobal(combo->mapToGlobal(arrow.center())));
-        QTRY_VERIFY_WITH_TIMEOUT(!combo->isPopupVisible(), 10'000);
+        QTRY_VERIFY_WITH_TIMEOUT(!combo->isPopupVisible(), WaitLimit);
         QTest::qWait(100);  // a press handed on to the arrow would drop the list again at once
         QVERIFY(!combo->isPopupVisible());
 
         QVERIFY(focus(reference));
         OneLineTextBox *text = combo->textBox();
         QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, QPoint(3, text->height() / 2));
-        QTRY_COMPARE(QApplication::focusWidget(), combo);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), combo, WaitLimit);
         QVERIFY(!text->hasSelection() && !combo->isPopupVisible());
         QCOMPARE(text->cursorPosition(), 0);
     }
@@ -328,17 +329,17 @@ private slots:
         other->setText(QStringLiteral("other text"));
         combo->setText(QStringLiteral("NONE"));
         QTest::keyClick(box, Qt::Key_Tab);
-        QTRY_VERIFY_WITH_TIMEOUT(other->hasFocus(), 10'000);
+        QTRY_VERIFY_WITH_TIMEOUT(other->hasFocus(), WaitLimit);
         QCOMPARE(other->selectedText(), QStringLiteral("other text"));
         QTest::keyClick(other, Qt::Key_Backtab);
-        QTRY_VERIFY_WITH_TIMEOUT(box->hasFocus(), 10'000);
+        QTRY_VERIFY_WITH_TIMEOUT(box->hasFocus(), WaitLimit);
         QVERIFY(!other->hasSelection());
         QVERIFY(focus(reference));
         QTest::keyClick(reference, Qt::Key_Tab);
-        QTRY_COMPARE(QApplication::focusWidget(), combo);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), combo, WaitLimit);
         QCOMPARE(combo->textBox()->selectedText(), "NONE");
         QTest::keyClick(combo, Qt::Key_Tab);
-        QTRY_COMPARE(QApplication::focusWidget(), box);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box, WaitLimit);
     }
 
     // One line of text, answering at its end too; a combo box that drops.
@@ -360,7 +361,7 @@ private slots:
         QCOMPARE(face->text(QAccessible::Value), "NOINDEX");
         QVERIFY(face->state().editable && !face->state().expanded);
         face->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
-        QTRY_VERIFY_WITH_TIMEOUT(combo->isPopupVisible(), 10'000);
+        QTRY_VERIFY_WITH_TIMEOUT(combo->isPopupVisible(), WaitLimit);
         QVERIFY(face->state().expanded);
         combo->hidePopup();
         bool textChild = false;

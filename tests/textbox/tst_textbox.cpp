@@ -5,6 +5,7 @@
 #include "KeySteps.h"
 #include "MultiLineTextBox.h"
 #include "TextBoxAccessibility.h"
+#include "WaitLimit.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -83,7 +84,7 @@ private slots:
     {
         installTextBoxAccessibility();
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, WaitLimit));
     }
 
     void wrapping_data()

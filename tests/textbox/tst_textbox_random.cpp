@@ -5,6 +5,7 @@
 
 #include "KeySteps.h"
 #include "MultiLineTextBox.h"
+#include "WaitLimit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -370,7 +371,7 @@ private slots:
         window.setFont(font);
         window.resize(520, 320);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, WaitLimit));
     }
 
     void randomSteps_data()

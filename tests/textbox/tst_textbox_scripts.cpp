@@ -4,6 +4,7 @@
 
 #include "MultiLineTextBox.h"
 #include "KeySteps.h"
+#include "WaitLimit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -109,7 +110,7 @@ private slots:
         new QVBoxLayout(&window);
         window.resize(480, 200);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, WaitLimit));
     }
 
     // New boxes for each row: a line edit takes a click where it was double
