@@ -86,5 +86,5 @@ private:
 
 // What a screen reader sees of the combo: a combo box named by its
 // accessible name, whose value is its text and which can drop its list.
-// The program installs it once, after the application object is made.
+// Installed with the text boxes' (installTextBoxAccessibility).
 void installComboTextBoxAccessibility();

@@ -6,6 +6,7 @@
 
 #include "TextBoxAccessibility.h"
 
+#include "ComboTextBox.h"
 #include "TextBox.h"
 
 #include <QAccessibleWidget>
@@ -214,4 +215,5 @@ QAccessibleInterface *textBoxFactory(const QString &className, QObject *object)
 void installTextBoxAccessibility()
 {
     QAccessible::installFactory(textBoxFactory);
+    installComboTextBoxAccessibility();
 }

@@ -10,6 +10,14 @@ bool isLineEnd(QChar c)
            c == QChar::ParagraphSeparator;
 }
 
+// How many units the line end at `i` takes: two for CR LF, else one.
+qsizetype lineEndLength(const QString &text, qsizetype i)
+{
+    const bool crlf =
+        text[i] == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n');
+    return crlf ? 2 : 1;
+}
+
 // Appends the lines of `text` to `out`.
 void appendLines(QStringList &out, const QString &text)
 {
@@ -18,8 +26,7 @@ void appendLines(QStringList &out, const QString &text)
         if (!isLineEnd(text[i]))
             continue;
         out << text.mid(start, i - start);
-        if (text[i] == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
-            ++i;
+        i += lineEndLength(text, i) - 1;
         start = i + 1;
     }
     out << text.mid(start);
@@ -75,9 +82,7 @@ bool TextLines::holds(const QString &text) const
             return at == text.size();
         if (at == text.size() || !isLineEnd(text[at]))
             return false;
-        if (text[at] == QLatin1Char('\r') && at + 1 < text.size() && text[at + 1] == QLatin1Char('\n'))
-            ++at;
-        ++at;
+        at += lineEndLength(text, at);
     }
     return false;
 }

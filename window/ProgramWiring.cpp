@@ -1,6 +1,5 @@
 #include "ProgramWiring.h"
 
-#include "ComboTextBox.h"
 #include "FormWindow.h"
 #include "KeyRouter.h"
 #include "TextBoxAccessibility.h"
@@ -33,5 +32,4 @@ void installProgramWiring()
     qApp->installEventFilter(new KeyRouter(qApp));
     QAccessible::installFactory(accessibleWindow);
     installTextBoxAccessibility();
-    installComboTextBoxAccessibility();
 }

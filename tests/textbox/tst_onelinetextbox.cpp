@@ -68,7 +68,6 @@ private slots:
     void initTestCase()
     {
         installTextBoxAccessibility();
-        installComboTextBoxAccessibility();
         auto *layout = new QVBoxLayout(&window);
         box = new OneLineTextBox(&window);
         other = new OneLineTextBox(&window);
