@@ -140,16 +140,18 @@ private slots:
     }
 
     // Another writer's lock on the file that does not go away: a folder of its
-    // name, a lock of a live process, a fresh file that is no lock. The write
-    // gives up soon and is dropped; once the lock is gone (its process ended,
-    // the folder removed, the file old enough to count as left over) the next
-    // write lands.
+    // name, a lock of a live process, a fresh file that is no lock, one dated
+    // ahead of this clock (another machine's), yet not as far as the 30 s after
+    // which a lock counts as left over. The write gives up soon and is
+    // dropped; once the lock is gone (its process ended, the folder removed,
+    // the file old enough to count as left over) the next write lands.
     void lockNotFree_data()
     {
         QTest::addColumn<QString>("lock");
         QTest::newRow("a folder") << "folder";
         QTest::newRow("live process") << "process";
         QTest::newRow("not a lock") << "garbage";
+        QTest::newRow("dated ahead") << "ahead";
     }
 
     void lockNotFree()
@@ -164,7 +166,9 @@ private slots:
                 QVERIFY(!(owner = lockOfLiveProcess(holder)).isEmpty());
             QFile file(lockName);
             QVERIFY(QDir().rmdir(lockName) && file.open(QIODevice::WriteOnly) &&
-                    file.write(owner) == owner.size());
+                    file.write(owner) == owner.size() && file.flush());
+            QVERIFY(lock != "ahead" || file.setFileTime(QDateTime::currentDateTime().addSecs(25),
+                                                        QFileDevice::FileModificationTime));
         }
         QVERIFY2(writesSoon("1"), "the write waits for the lock");
         QCOMPARE(GetRegValue(CurrentUser, Items, "Title"), Text());
@@ -182,7 +186,7 @@ private slots:
         QFile file(lockName);
         if (lock == "folder")
             QVERIFY(QDir().rmdir(lockName));
-        if (lock == "garbage")
+        if (lock == "garbage" || lock == "ahead")
             QVERIFY(file.open(QIODevice::Append) &&
                     file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
                                      QFileDevice::FileModificationTime));
