@@ -42,7 +42,7 @@ private slots:
     void init() { QVERIFY(f.start()); }
     void cleanup() { f.finish(); }
 
-    // A fixed size; Tab row by row, left to right, and round; the menus.
+    // A fixed size; Tab row by row, left to right, and round.
     void asFirstSeen()
     {
         QCOMPARE(f.window->minimumSize(), f.window->maximumSize());
@@ -56,15 +56,6 @@ private slots:
                                  "txtRefreshURL txtRefreshSeconds chkRobot cboRobot cmdRobotValues "
                                  "chkPublisher txtPublisher chkContributors txtContributors chkDCTitle "
                                  "chkDCDescription cmdGenerateTags chkIncludeHTML chkTitle");
-        QStringList items;  // by menu: caption and shortcut, each a plain command
-        for (const QAction *menu : f.window->findChild<QMenuBar *>()->actions())
-            for (const QAction *item : menu->menu()->actions()) {
-                QVERIFY(!item->isCheckable() && item->isEnabled());
-                items << menu->text() + " " + item->text() + " " + item->shortcut().toString();
-            }
-        QCOMPARE(items.join(", "), "&File &Preferences Ctrl+P, &File E&xit Ctrl+Q, F&orm Fill in "
-                                   "Examples , F&orm Reset to Specified Defaults , F&orm Clear All , "
-                                   "&Help &About Ctrl+A");
     }
 
     // Each field is named by its row's box, keeps a long pasted text whole,
@@ -147,11 +138,13 @@ private slots:
 
     void formMenu_data()
     {
-        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("item");  // with the steps before it
         QTest::addColumn<QString>("ticks");  // afterwards, as WindowFixture::ticks
         QTest::addColumn<QString>("description");  // afterwards, and after Ctrl+Z twice
-        QTest::newRow("Clear All") << "mnuClearAll" << "00000000000000" << "";
-        QTest::newRow("Reset") << "mnuReset" << "00000000100000" << "";
+        // An entry chosen from the robot list first: chosen no more.
+        QTest::newRow("Clear All") << "cboRobot;Down;Down;Down;Down;txtDescription;mnuClearAll"
+                                   << "00000000000000" << "";
+        QTest::newRow("Reset") << "cboRobot;Down;txtDescription;mnuReset" << "00000000100000" << "";
         QTest::newRow("Fill in Examples")
             << "mnuFillInExamples" << "01111111111111"
             << "A short description of this page.  It should be no more than 200 words.  "
@@ -374,16 +367,17 @@ private slots:
         QCOMPARE(f.ticks(reopened), stored);
     }
 
-    // Its caption names the major and minor version; its text is four
-    // paragraphs, all in view. A left click released on a link hands its
-    // address to the launcher; a failure is a warning naming it.
+    // Its caption names the release, the version's first two numbers; its
+    // text is four paragraphs, all in view. A left click released on a link
+    // hands its address to the launcher; a failure is a warning naming it.
     void about()
     {
         f.act("Ctrl+A");
         frmAbout *about = f.opened<frmAbout>();
         QVERIFY(about);
-        const QStringList version = QStringLiteral(ORVANE_VERSION_TEXT).split('.');
-        QCOMPARE(about->windowTitle(), "About Orvane Version " + version[0] + "." + version[1]);
+        const QString release = about->windowTitle().section("About Orvane Version ", 1);
+        QVERIFY2(release.count('.') == 1 && QString(ORVANE_VERSION_TEXT).startsWith(release + '.'),
+                 qPrintable(release));
         const auto *label = f.get<QLabel>("Label1", about);
         QCOMPARE(label->text().split(QRegularExpression("\\S\r\n\r\n\\S")).size(), 4);
         QVERIFY(!QString(label->text()).remove("\r\n\r\n").contains('\n'));
@@ -402,10 +396,10 @@ private slots:
         const QUrl website("https://www.quillfern.example");
         const QUrl email("mailto:orvane@quillfern.example?Subject=Orvane");
         QCOMPARE(f.launched, QList<QUrl>({website, website, email, email}));
-        QCOMPARE(f.messages.join('|'), " [Warning] Orvane could not open https://www.quillfern"
-                                       ".example: no web browser could be started.| [Warning] Orvane"
-                                       " could not start an e-mail program to write to orvane@"
-                                       "quillfern.example.");
+        const QRegularExpression warnings(QRegularExpression::anchoredPattern(
+            " \\[Warning\\] [^|]*https://www.quillfern.example[^|]*"
+            "\\| \\[Warning\\] [^|]*orvane@quillfern.example[^|]*"));
+        QVERIFY2(warnings.match(f.messages.join('|')).hasMatch(), qPrintable(f.messages.join('|')));
         QVERIFY(about->isVisible());
     }
 
