@@ -1,11 +1,15 @@
-// The window system chosen before the application object exists: X11
-// wherever an X server is there, Qt's own choice wherever the user named a
-// platform, and one line saying what to install or set where no window can
-// be opened. No application object here, as at the program's start.
+// Where the program runs, from what the desktop sets and what the user asks
+// for, chosen before the application object exists (none here either): X11
+// wherever an X server is there, Wayland when it does not answer, Qt's own
+// choice where the user named a platform or only Wayland is there, and one
+// line saying what to install or set where no window can be opened.
 
+#include "WaitLimit.h"
 #include "WindowSystem.h"
 
 #include <QtTest>
+
+#include <cstdio>
 
 class TestWindowSystem : public QObject {
     Q_OBJECT
@@ -17,26 +21,24 @@ private slots:
         QTest::addColumn<QByteArray>("waylandDisplay");
         QTest::addColumn<QByteArray>("asked");
         QTest::addColumn<bool>("waylandPlugin");
-        QTest::addColumn<QByteArray>("platform");  // to set; empty: Qt's own
-        QTest::addColumn<QString>("problem");  // a word the problem names; empty: none
+        QTest::addColumn<QString>("outcome");  // or "stops: " and a word its one line names
 
         const auto row = [](const char *name, const char *display, const char *waylandDisplay,
-                            const char *asked, bool plugin, const char *platform, const char *problem) {
+                            const char *asked, bool plugin, const char *outcome) {
             QTest::newRow(name) << QByteArray(display) << QByteArray(waylandDisplay)
-                                << QByteArray(asked) << plugin << QByteArray(platform) << QString(problem);
+                                << QByteArray(asked) << plugin << QString(outcome);
         };
         // clang-format off
-        row("X11", ":0", "", "", false, "xcb", "");
-        // Qt would run as a native Wayland client, unable to place the window;
-        // Wayland stays second, for an X server that does not answer.
-        row("Wayland desktop with Xwayland", ":0", "wayland-0", "", true, "xcb;wayland", "");
-        row("Wayland only", "", "wayland-0", "", true, "", "");
-        row("Wayland only, no plugin", "", "wayland-0", "", false, "", "qt6-wayland");
-        row("no display", "", "", "", true, "", "WAYLAND_DISPLAY");
-        row("Wayland asked for beside X11", ":0", "wayland-0", "wayland", true, "", "");
-        row("offscreen asked for, no display", "", "", "offscreen", false, "", "");
+        row("X11 desktop", ":0", "", "", false, "X11");
+        // A native Wayland client could not put the window where it was left.
+        row("Wayland desktop with Xwayland", ":0", "wayland-0", "", true, "X11, else Wayland");
+        row("Wayland desktop without X", "", "wayland-0", "", true, "Qt's choice");
+        row("the same, no qt6-wayland", "", "wayland-0", "", false, "stops: qt6-wayland");
+        row("no desktop", "", "", "", true, "stops: xvfb-run");
+        row("Wayland asked for on a Wayland desktop", ":0", "wayland-0", "wayland", true, "Qt's choice");
+        row("offscreen asked for, no desktop", "", "", "offscreen", false, "Qt's choice");
         // Whoever names a platform gets Qt's own word when it fails.
-        row("X11 asked for, no plugin, Wayland only", "", "wayland-0", "xcb", false, "", "");
+        row("X11 asked for, no X", "", "wayland-0", "xcb", false, "Qt's choice");
         // clang-format on
     }
 
@@ -46,17 +48,37 @@ private slots:
         QFETCH(QByteArray, waylandDisplay);
         QFETCH(QByteArray, asked);
         QFETCH(bool, waylandPlugin);
-        QFETCH(QString, problem);
+        QFETCH(QString, outcome);
 
         const WindowSystemChoice choice =
             chooseWindowSystem({display, waylandDisplay, asked, waylandPlugin});
-        QTEST(choice.platform, "platform");
-        if (problem.isEmpty()) {
-            QCOMPARE(choice.problem, QString());
-        } else {
-            QVERIFY2(choice.problem.contains(problem), qPrintable(choice.problem));
-            QVERIFY2(!choice.problem.contains(u'\n'), "one line");
-        }
+        const QString runs = choice.platform == "xcb"           ? "X11"
+                             : choice.platform == "xcb;wayland" ? "X11, else Wayland"
+                             : choice.platform.isEmpty()        ? "Qt's choice"
+                                                                : choice.platform;
+        if (outcome.startsWith("stops: "))
+            QVERIFY2(choice.problem.contains(outcome.mid(7)) && !choice.problem.contains('\n'),
+                     qPrintable(choice.problem));
+        else
+            QCOMPARE(runs + choice.problem, outcome);
+    }
+
+    // On a Wayland desktop whose X server does not answer, the program goes
+    // on as a native Wayland client: this test started again as the program
+    // starts, on a Wayland desktop of its own with DISPLAY naming no server.
+    void waylandFallback()
+    {
+        const QString desktop = QFINDTESTDATA("../../scripts/with-wayland");
+        QVERIFY(!desktop.isEmpty());
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("QT_QPA_PLATFORM");
+        environment.insert("ORVANE_STARTS_AS_PROGRAM", "1");
+        child.setProcessEnvironment(environment);
+        child.start(desktop, {"env", "DISPLAY=:4711", QFileInfo("/proc/self/exe").canonicalFilePath()});
+        QVERIFY(child.waitForFinished(6 * WaitLimit));
+        QVERIFY2(child.exitCode() == 0, child.readAllStandardError());
+        QCOMPARE(child.readAllStandardOutput(), "wayland\n");
     }
 
     // What the program reads at start-up: the command line before the
@@ -114,5 +136,17 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestWindowSystem)
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsSet("ORVANE_STARTS_AS_PROGRAM")) {
+        if (!setUpWindowSystem(argc, argv))
+            return 1;
+        QGuiApplication program(argc, argv);
+        std::printf("%s\n", qPrintable(QGuiApplication::platformName()));
+        return 0;
+    }
+    TestWindowSystem test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_windowsystem.moc"
