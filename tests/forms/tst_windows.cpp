@@ -97,11 +97,6 @@ private slots:
         QVERIFY(!f.box("chkTitle")->isChecked());
         f.act("txtTitle=c");
         QVERIFY(f.box("chkTitle")->isChecked());
-        // What is typed stays as typed, not completed from the list.
-        robot->setText(QString());
-        QVERIFY(f.focus(robot));
-        f.act("cboRobot=NO;Tab");
-        QCOMPARE(f.window->controls().text("cboRobot"), "NO");
     }
 
     void greyedBoxes_data()
