@@ -100,15 +100,6 @@ struct WindowFixture {
         *this = WindowFixture();
     }
 
-    // The program started again on the same config folder.
-    bool restart()
-    {
-        auto kept = std::move(config);
-        finish();
-        config = std::move(kept);
-        return start();
-    }
-
     QString ini() const { return config->path() + "/Quillfern/Orvane.conf"; }
     QString stored(const QString &key) const
     {

@@ -76,14 +76,6 @@ private slots:
         QTest::addColumn<QString>("tags");
         QTest::addColumn<QString>("errors");
 
-        // A titled page that refreshes itself and keeps robots out.
-        QTest::newRow("worked example")
-            << form({"IncludeHTML", "Title", "Refresh", "Robot"},
-                    {{"txtTitle", "Page Title"}, {"txtRefreshSeconds", "12"}, {"cboRobot", "NONE"}})
-            << lines({"<html>", "<head>", "<title>Page Title</title>",
-                      "<META HTTP-EQUIV=\"refresh\" CONTENT=\"12\">",
-                      "<META NAME=\"Robot\" CONTENT=\"NONE\">", "</head>", "</html>"})
-            << QString();
         QTest::newRow("greyed is not ticked")
             << form(everyKey(), Filled, Greyed) << QString() << QString();
         QTest::newRow("a blank is a value, nothing is escaped")
@@ -146,9 +138,6 @@ private slots:
         expected["chkIncludeHTML"] = Ticked;
         expected["chkEmail"] = Greyed;
         QCOMPARE(loaded.controls, expected);
-        // The greyed Email box is not ticked for the builder: only the wrapper.
-        BuildTags(loaded);
-        QCOMPARE(strTags, lines({"<html>", "<head>", "</head>", "</html>"}));
 
         // Saving writes all fourteen states, here in catalogue order.
         SaveDefaultItems(loaded);

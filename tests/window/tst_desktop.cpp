@@ -140,7 +140,10 @@ private slots:
         f.act("Ctrl+Q");
         QTRY_VERIFY_WITH_TIMEOUT(!loadedWindow<frmMain>(), WaitLimit);
         QTEST(f.stored("StartupPosition/Left") + " " + f.stored("StartupPosition/Top"), "stored");
-        QVERIFY(f.restart());
+        auto config = std::move(f.config);  // the next run, on the same config folder
+        f.finish();
+        f.config = std::move(config);
+        QVERIFY(f.start());
         QTRY_VERIFY_WITH_TIMEOUT(frameCorner(f.window) != NotFramed, WaitLimit);
         QCOMPARE(frameCorner(f.window), movedTo);
     }
