@@ -103,7 +103,6 @@ private slots:
     {
         QTest::addColumn<QString>("steps");  // in Preferences while it is open, else the main window
         QTest::addColumn<QString>("values");  // chkTitle's, after each step
-        QTest::newRow("clicks") << "chkTitle;chkTitle;chkTitle" << "101";
         QTest::newRow("after the tick rule") << "txtTitle=a;chkTitle;chkTitle" << "101";
         QTest::newRow("after Clear All") << "mnuClearAll;chkTitle;chkTitle" << "010";
         QTest::newRow("after Reset") << "mnuReset;chkTitle;chkTitle;chkTitle" << "2101";
