@@ -15,52 +15,74 @@ class TestWindowSystem : public QObject {
     Q_OBJECT
 
 private slots:
+    // The environment ("-": unset) and the command line at the program's
+    // start, and where it then runs, or that it stops.
     void choice_data()
     {
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("display");
         QTest::addColumn<QByteArray>("waylandDisplay");
-        QTest::addColumn<QByteArray>("asked");
-        QTest::addColumn<bool>("waylandPlugin");
-        QTest::addColumn<QString>("outcome");  // or "stops: " and a word its one line names
+        QTest::addColumn<QByteArray>("asked");  // QT_QPA_PLATFORM
+        QTest::addColumn<QString>("outcome");
 
-        const auto row = [](const char *name, const char *display, const char *waylandDisplay,
-                            const char *asked, bool plugin, const char *outcome) {
-            QTest::newRow(name) << QByteArray(display) << QByteArray(waylandDisplay)
-                                << QByteArray(asked) << plugin << QString(outcome);
+        const auto row = [](const char *name, const QStringList &arguments, const char *display,
+                            const char *waylandDisplay, const char *asked, const char *outcome) {
+            QTest::newRow(name) << arguments << QByteArray(display) << QByteArray(waylandDisplay)
+                                << QByteArray(asked) << QString(outcome);
         };
         // clang-format off
-        row("X11 desktop", ":0", "", "", false, "X11");
+        row("X11 desktop", {}, ":0", "-", "-", "X11");
         // A native Wayland client could not put the window where it was left.
-        row("Wayland desktop with Xwayland", ":0", "wayland-0", "", true, "X11, else Wayland");
-        row("Wayland desktop without X", "", "wayland-0", "", true, "Qt's choice");
-        row("the same, no qt6-wayland", "", "wayland-0", "", false, "stops: qt6-wayland");
-        row("no desktop", "", "", "", true, "stops: xvfb-run");
-        row("Wayland asked for on a Wayland desktop", ":0", "wayland-0", "wayland", true, "Qt's choice");
-        row("offscreen asked for, no desktop", "", "", "offscreen", false, "Qt's choice");
+        row("Wayland desktop with Xwayland", {}, ":0", "wayland-0", "-", "X11, else Wayland");
+        row("Wayland desktop without X", {}, "-", "wayland-0", "-", "Qt's choice");  // qt6-wayland there
+        row("no desktop", {"-style", "fusion"}, "-", "-", "-", "stops");
+        row("empty QT_QPA_PLATFORM", {}, ":0", "-", "", "X11");
         // Whoever names a platform gets Qt's own word when it fails.
-        row("X11 asked for, no X", "", "wayland-0", "xcb", false, "Qt's choice");
+        row("Wayland asked for on a Wayland desktop", {}, ":0", "wayland-0", "wayland", "Qt's choice");
+        row("X11 asked for, no X", {}, "-", "wayland-0", "xcb", "Qt's choice");
+        row("-platform, no desktop", {"-platform", "offscreen"}, "-", "-", "-", "Qt's choice");
+        row("--platform, X11 desktop", {"--platform", "wayland"}, ":0", "-", "-", "Qt's choice");
+        row("-platform without a name", {"-platform"}, "-", "-", "-", "stops");
         // clang-format on
     }
 
     void choice()
     {
+        QFETCH(QStringList, arguments);
         QFETCH(QByteArray, display);
         QFETCH(QByteArray, waylandDisplay);
         QFETCH(QByteArray, asked);
-        QFETCH(bool, waylandPlugin);
-        QFETCH(QString, outcome);
+        const std::pair<const char *, QByteArray> environment[] = {
+            {"DISPLAY", display}, {"WAYLAND_DISPLAY", waylandDisplay}, {"QT_QPA_PLATFORM", asked}};
+        for (const auto &[name, value] : environment)
+            value == "-" ? qunsetenv(name) : qputenv(name, value);
+        std::vector<QByteArray> storage{"orvane"};
+        for (const QString &argument : arguments)
+            storage.push_back(argument.toUtf8());
+        std::vector<char *> argv;
+        for (QByteArray &argument : storage)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
 
-        const WindowSystemChoice choice =
-            chooseWindowSystem({display, waylandDisplay, asked, waylandPlugin});
-        const QString runs = choice.platform == "xcb"           ? "X11"
-                             : choice.platform == "xcb;wayland" ? "X11, else Wayland"
-                             : choice.platform.isEmpty()        ? "Qt's choice"
-                                                                : choice.platform;
-        if (outcome.startsWith("stops: "))
-            QVERIFY2(choice.problem.contains(outcome.mid(7)) && !choice.problem.contains('\n'),
+        const bool runs = setUpWindowSystem(int(storage.size()), argv.data());
+        const QByteArray platform =
+            qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qgetenv("QT_QPA_PLATFORM") : "-";
+        QTEST(!runs                       ? "stops"
+              : platform == asked         ? "Qt's choice"
+              : platform == "xcb"         ? "X11"
+              : platform == "xcb;wayland" ? "X11, else Wayland"
+                                          : QString(platform),
+              "outcome");
+    }
+
+    // Where no window can be opened, one line says what to install or set.
+    void whatToInstall()
+    {
+        for (const auto &[choice, word] :
+             {std::pair{chooseWindowSystem({"", "wayland-0", "", false}), "qt6-wayland"},
+              std::pair{chooseWindowSystem({}), "xvfb-run"}})
+            QVERIFY2(choice.problem.contains(word) && !choice.problem.contains('\n'),
                      qPrintable(choice.problem));
-        else
-            QCOMPARE(runs + choice.problem, outcome);
     }
 
     // On a Wayland desktop whose X server does not answer, the program goes
@@ -75,59 +97,6 @@ private slots:
                      QFileInfo("/proc/self/exe").canonicalFilePath(), "--as-program"});
         QVERIFY(child.waitForFinished(6 * WaitLimit));
         QCOMPARE(child.readAllStandardOutput(), "wayland\n");
-    }
-
-    // What the program reads at start-up: the command line before the
-    // environment, an empty QT_QPA_PLATFORM as none.
-    void setUp_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("display");
-        QTest::addColumn<QByteArray>("platformBefore");  // "-" for unset
-        QTest::addColumn<bool>("windowsPossible");
-        QTest::addColumn<QByteArray>("platformAfter");  // "-" for unset
-
-        const auto row = [](const char *name, const QStringList &arguments, const char *display,
-                            const char *before, bool possible, const char *after) {
-            QTest::newRow(name) << arguments << QByteArray(display) << QByteArray(before) << possible
-                                << QByteArray(after);
-        };
-        // clang-format off
-        row("empty QT_QPA_PLATFORM", {}, ":7", "", true, "xcb");
-        row("QT_QPA_PLATFORM kept", {}, ":7", "wayland", true, "wayland");
-        row("-platform", {"-platform", "offscreen"}, "", "-", true, "-");
-        row("--platform, X11", {"--platform", "wayland"}, ":7", "-", true, "-");
-        row("-platform without a name", {"-platform"}, "", "-", false, "-");
-        row("nothing", {"-style", "fusion"}, "", "-", false, "-");
-        // clang-format on
-    }
-
-    void setUp()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, display);
-        QFETCH(QByteArray, platformBefore);
-
-        const auto setOrUnset = [](const char *name, const QByteArray &value) {
-            if (value == "-")
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        };
-        setOrUnset("DISPLAY", display.isEmpty() ? QByteArray("-") : display);
-        setOrUnset("WAYLAND_DISPLAY", "-");
-        setOrUnset("QT_QPA_PLATFORM", platformBefore);
-        std::vector<QByteArray> storage{"orvane"};
-        for (const QString &argument : arguments)
-            storage.push_back(argument.toUtf8());
-        std::vector<char *> argv;
-        for (QByteArray &argument : storage)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-
-        QTEST(setUpWindowSystem(int(storage.size()), argv.data()), "windowsPossible");
-        QTEST(qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qgetenv("QT_QPA_PLATFORM") : "-",
-              "platformAfter");
     }
 };
 
