@@ -1,6 +1,5 @@
 // The windows at work on X11 with a window manager (for a clipboard that
-// another program reads): the main window, generating, copy and save, how
-// each window closes, Preferences, About and the end of the run.
+// another program reads).
 
 #include "WindowFixture.h"
 
@@ -59,9 +58,8 @@ private slots:
     }
 
     // Each field is named by its row's box, keeps a long pasted text whole,
-    // and ticks the box when its text is not empty and unticks it when it
-    // is, however the text changes. A box set by hand stays until its field
-    // changes.
+    // and ticks the box exactly while its text is not empty, however the text
+    // changes. A box set by hand stays until its field changes.
     void fieldsAndTheirBoxes()
     {
         const auto pairs = fieldsAndBoxes(f.window);
@@ -145,10 +143,10 @@ private slots:
                "If it is more, some search engines will only include the first 200.";
     }
 
-    // Reset empties the fields and loads the defaults as stored by then;
-    // Fill in Examples fills them and ticks all but Include HTML; Clear All
-    // empties and unticks all; none changes the robot list or stores the
-    // window's place. Ctrl+Z then does not replay older edits on the text.
+    // Reset empties the fields and loads the defaults as stored by then; Fill
+    // in Examples fills them and ticks all but Include HTML; Clear All empties
+    // and unticks all; none stores the window's place. Ctrl+Z then does not
+    // replay older edits on the text.
     void formMenu()
     {
         QFETCH(QString, item);
@@ -234,8 +232,7 @@ private slots:
     }
 
     // Copy and Save give exactly the text generated and edited, with CRLF
-    // line ends, over a longer file; a cancel says nothing. (The messages
-    // and the real file dialog: tst_desktop.)
+    // line ends, over a longer file; a cancel says nothing.
     void generating()
     {
         QFETCH(QString, input);
@@ -397,9 +394,8 @@ private slots:
         QVERIFY(about->isVisible());
     }
 
-    // Robot Values is one window however often Values? is pressed. In the
-    // application's own run, closing the main window leaves the run going and
-    // Robot Values closing ends it.
+    // Robot Values is one window however often Values? is pressed. Closing the
+    // main window leaves the run going; Robot Values closing ends it.
     void runEndsWithTheLastWindow()
     {
         f.act("cmdRobotValues");

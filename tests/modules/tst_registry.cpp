@@ -15,8 +15,8 @@ Q_DECLARE_METATYPE(Text)
 
 static const std::string Items = "Software\\Quillfern\\Orvane\\DefaultItems";
 
-// Whether a write returns within ten seconds, a limit that only a hang reaches.
-// A write still waiting then is left behind on its own thread.
+// Whether a write returns within ten seconds, which only a hang reaches; one
+// still waiting is left behind on its own thread.
 static bool writesSoon(const std::string &text)
 {
     auto done = std::make_shared<std::promise<void>>();
@@ -56,8 +56,7 @@ private slots:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_)); }
     void init() { QVERIFY(QDir(config_).removeRecursively()); }
 
-    // What the program's file holds first (null: no file), a text then written
-    // through the store (none: no write), and what reading the value gives.
+    // The file first (null: none), a text written (none: no write), what is read.
     void values_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -106,10 +105,9 @@ private slots:
     }
 
     // The file read earlier in the run, then replaced by one this user may
-    // not read (another owner's, a mode gone wrong): it reads as no value, a
-    // write is dropped, and the dropped value does not come back later in the
-    // run once the file can be read again. Root reads any file, so the store
-    // runs as nobody here, the folders handed to it.
+    // not read: it reads as no value, a write is dropped, and the dropped
+    // value does not come back once the file can be read again. Root reads
+    // any file, so the store runs as nobody here.
     void unreadableFile()
     {
         const QString folder = config_ + "/Quillfern";
@@ -130,12 +128,11 @@ private slots:
         QCOMPARE(GetRegValue(CurrentUser, Items, "Title"), Text("1"));
     }
 
-    // Another writer's lock on the file that does not go away: a folder of its
-    // name, a lock of a live process, a fresh file that is no lock, one dated
-    // ahead of this clock (another machine's), yet not as far as the 30 s after
-    // which a lock counts as left over. The write gives up soon and is
-    // dropped; once the lock is gone (its process ended, the folder removed,
-    // the file old enough to count as left over) the next write lands.
+    // Another writer's lock that does not go away: a folder of its name, a
+    // lock of a live process, a fresh file that is no lock, one dated ahead of
+    // this clock (another machine's) by less than the 30 s that make a lock
+    // left over. The write gives up soon and is dropped; once the lock is gone
+    // the next write lands.
     void lockNotFree_data()
     {
         QTest::addColumn<QString>("lock");
@@ -163,9 +160,8 @@ private slots:
         }
         QVERIFY2(writesSoon("1"), "the write waits for the lock");
         QCOMPARE(GetRegValue(CurrentUser, Items, "Title"), Text());
-        // The default items' fourteen writes against a lock that stays taken
-        // cost about one wait in all, not one each: eight seconds lies far
-        // above the one and far below the fourteen.
+        // The default items' fourteen writes cost about one wait in all, not
+        // one each: eight seconds lies far above the one, far below fourteen.
         QElapsedTimer fourteen;
         fourteen.start();
         for (int i = 0; i < 14; ++i)

@@ -65,8 +65,8 @@ struct PipeReader {
     }
 };
 
-// The save's result, or none if it still runs after ten seconds, a limit that
-// only a hang reaches; such a save is left behind on its own thread.
+// The save's result, or none if it still runs after ten seconds, which only a
+// hang reaches; such a save is left behind on its own thread.
 std::optional<bool> saveSoon(const QString &path, const QByteArray &bytes)
 {
     auto result = std::make_shared<std::promise<bool>>();
@@ -110,9 +110,8 @@ private slots:
         // clang-format on
     }
 
-    // Exactly the bytes, nothing added, over an older, longer file; a failed
-    // save leaves the folder as it was and the old file whole. No save waits
-    // for long.
+    // Exactly the bytes, over an older, longer file; a failed save leaves the
+    // folder as it was and the old file whole. No save waits for long.
     void saving()
     {
         QFETCH(QString, name);

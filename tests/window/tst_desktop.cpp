@@ -1,7 +1,5 @@
-// The windows as the X server and a window manager (openbox under Xvfb) see
-// them: where the main window's frame opens, which window is active after a
-// dialog, what marks the tool windows, a minimized window shown again, and
-// how a screen reader names each window.
+// The windows as an X server and a window manager (openbox under Xvfb) see
+// them, and as a screen reader names them.
 
 #include "WindowFixture.h"
 
@@ -30,8 +28,7 @@ QString xProperty(const QWidget *window, const char *name)
     return run("xprop", {"-len", "64", "-id", windowId(window), name});
 }
 
-// The numbers in xprop's answer after the property's name and type: the
-// frame's edges, a window id.
+// The numbers in xprop's answer after the property's name and type.
 QList<qlonglong> numbers(const QString &answer)
 {
     QList<qlonglong> values;
@@ -162,9 +159,8 @@ private slots:
             << "refused" << "Processing Error: [Warning] A refresh seconds value is required, 0 reasons";
     }
 
-    // The real file dialog and message box, answered with keys (only the
-    // failing save's file name comes from a stand-in): what each says, and
-    // once it closes, the window that opened it active again, for the window
+    // The real file dialog and message box, answered with keys: what each
+    // says, and once it closes, its opener active again, for the window
     // manager too, with the focus where it was (after the refusal: in the
     // seconds). A name typed without an extension is saved with ".txt".
     void focusAfterDialogs()
@@ -231,9 +227,8 @@ private slots:
     void eachWindow_data() { windowRows(); }
 
     // The main window has the program's icon and a taskbar button; a tool
-    // window has neither (the window manager may show an icon of its own for
-    // it) and is of a utility or dialog type. A screen reader hears each
-    // as a window (a tool window as a dialog) named by its caption.
+    // window has neither and is of a utility or dialog type. A screen reader
+    // hears each as a window (a tool window as a dialog) named by its caption.
     void eachWindow()
     {
         QFETCH(int, window);

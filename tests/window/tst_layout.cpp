@@ -1,9 +1,7 @@
 // The six windows as they are drawn, at each scale factor a high-DPI screen
-// may use: every named control whole inside its own rectangle and inside
-// what holds it (the client area, or a frame's border below the frame's
-// caption), its caption fitting in width and height in its real font, the
-// line visible. (What kind of window each is: tst_desktop.) Qt reads the
-// scale factor only at start, so each factor runs in a process of its own.
+// may use: every named control whole inside what holds it, its caption
+// fitting in its real font, the line visible. Qt reads the scale factor only
+// at start, so each factor runs in a process of its own.
 
 #include "WindowFixture.h"
 

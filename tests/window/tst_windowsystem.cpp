@@ -1,8 +1,5 @@
 // Where the program runs, from what the desktop sets and what the user asks
-// for, chosen before the application object exists (none here either): X11
-// wherever an X server is there, Wayland when it does not answer, Qt's own
-// choice where the user named a platform or only Wayland is there, and one
-// line saying what to install or set where no window can be opened.
+// for, chosen before the application object exists (none here either).
 
 #include "WaitLimit.h"
 #include "WindowSystem.h"
