@@ -74,10 +74,6 @@ private slots:
             QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClick(field, Qt::Key_X, Qt::ControlModifier);
             QVERIFY2(!box->isChecked(), name);
-            QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
-            QVERIFY2(box->isChecked(), name);
-            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClick(field, Qt::Key_Delete);
         }
         // The two Refresh fields share one box: the latest change decides.
         f.act("txtRefreshSeconds=12;txtRefreshURL=x");
@@ -319,7 +315,6 @@ private slots:
         QTest::addColumn<QString>("stored");  // afterwards, as WindowFixture::ticks; "-" for none
         const QByteArray some = "[DefaultItems]\nTitle=1\nKeywords=1\nIncludeHTML=1\nRobot=0\n";
         const QByteArray none;
-        QTest::newRow("first run, Cancel") << none << "cmdSelectAll;cmdCancel" << "--------------";
         QTest::newRow("Cancel") << some << "cmdSelectAll;cmdCancel" << "11--1---0-----";
         QTest::newRow("first run, OK") << none << "cmdOK" << "00000000000000";
         QTest::newRow("Esc, Enter") << some << "chkRobot;Esc;Return" << "11001000100000";

@@ -110,7 +110,6 @@ private slots:
         QTest::addColumn<QString>("stored");  // Left and Top after the close
         const QPoint origin(0, 0);
         // clang-format off
-        QTest::newRow("nothing stored") << QByteArray() << origin << origin << "0 0";
         QTest::newRow("left and above the screen")
             << QByteArray("Left=-450\nTop=-300") << QPoint(-30, -20) << QPoint(-30, -20) << "-450 -300";
         QTest::newRow("between pixels") << QByteArray("Left=7\nTop=-8") << QPoint(0, -1) << QPoint(0, -1) << "0 -15";
