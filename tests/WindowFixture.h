@@ -152,8 +152,7 @@ struct WindowFixture {
         });
     }
 
-    // The window that the keys bring to the front, each key to the window in
-    // front by then; nullptr when one does not come.
+    // The window the keys bring to the front, each key to the one in front by then, or nullptr.
     QWidget *openByKeys(const QString &opener) const
     {
         for (const QString &keys : opener.split(' ', Qt::SkipEmptyParts)) {

@@ -323,7 +323,6 @@ private slots:
                                         << "-2------------";
         QTest::newRow("greyed, Select All") << QByteArray("[DefaultItems]\nTitle=2")
                                             << "cmdSelectAll;cmdOK" << "11111111111111";
-        QTest::newRow("None") << some << "cmdSelectAll;cmdSelectNone;cmdOK" << "00000000000000";
     }
 
     // Only OK (or Enter) stores; however the window closes, the main window's

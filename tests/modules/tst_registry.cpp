@@ -1,5 +1,4 @@
-// The settings store on Linux: INI files in a config folder of the test's own,
-// removed before every test.
+// The settings store on Linux: INI files in a config folder of the test's own.
 
 #include "Registry.h"
 
@@ -36,8 +35,7 @@ static bool writeConf(const QString &config, const QByteArray &bytes)
            conf.write(bytes) == bytes.size() && conf.flush();
 }
 
-// The lock another instance holds while it writes: the lock file names that
-// instance, here a process that lives until the test ends it.
+// Another instance's lock while it writes: it names a process living until the test ends it.
 static QByteArray lockOfLiveProcess(QProcess &holder)
 {
     holder.start("sleep", {"60"});
@@ -181,8 +179,7 @@ private slots:
         QCOMPARE(GetRegValue(CurrentUser, Items, "Title"), Text("2"));
     }
 
-    // Another instance writing at the same moment holds the lock for a
-    // moment, a quarter of a second here: the write waits for it and lands.
+    // Another instance holds the lock a quarter of a second: the write waits and lands.
     void lockTakenBriefly()
     {
         const QString lockName = config_ + "/Quillfern/Orvane.conf.lock";

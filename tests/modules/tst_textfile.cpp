@@ -32,8 +32,7 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
 }
 
-// A program reading the pipe, here a thread of the test: it takes everything
-// until the writer closes, or only the first 4 KiB before it closes the pipe.
+// A reader of the pipe on a thread: it takes all until the writer closes, or 4 KiB and closes.
 struct PipeReader {
     int fd = -1;
     QByteArray taken;

@@ -40,8 +40,7 @@ QList<qlonglong> numbers(const QString &answer)
 
 const QPoint NotFramed(-99999, -99999);
 
-// The outer top-left corner of a window as the window manager placed it: the
-// client area's place on the screen less the frame's left and top edges.
+// A window's outer top-left corner: its client area's place less the frame's edges.
 QPoint frameCorner(const QWidget *window)
 {
     const QList<qlonglong> edges = numbers(xProperty(window, "_NET_FRAME_EXTENTS"));
@@ -254,8 +253,7 @@ private slots:
         QCOMPARE(announced->text(QAccessible::Name), w->windowTitle());
     }
 
-    // A help window minimized through the window manager comes back, in
-    // front and active, when Values? is pressed again.
+    // A minimized help window comes back, in front and active, on Values? again.
     void minimizedComesBack()
     {
         f.act("Alt+V");

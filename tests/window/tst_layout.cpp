@@ -21,8 +21,7 @@ QRect frameCaption(const QGroupBox *frame)
     return frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
 }
 
-// Where the frame's top border is drawn: the first row, from the top, that
-// is not the window's background, to the right of the caption.
+// Where the frame's top border is drawn: the first row not of the background, right of the caption.
 int borderTop(QGroupBox *frame)
 {
     const QImage image = frame->grab().toImage();
@@ -35,15 +34,13 @@ int borderTop(QGroupBox *frame)
     return frame->height();
 }
 
-// Where a control may draw: inside the client area, or inside a frame's
-// two-pixel border and below its caption.
+// Where a control may draw: the client area, or inside a frame's border and below its caption.
 QRect room(QWidget *control)
 {
     auto *frame = qobject_cast<QGroupBox *>(control->parentWidget());
     if (!frame)
         return control->parentWidget()->rect();
-    const int top = std::max(borderTop(frame) + 2,
-                             frameCaption(frame).bottom() + 1);
+    const int top = std::max(borderTop(frame) + 2, frameCaption(frame).bottom() + 1);
     return QRect(QPoint(2, top), frame->rect().bottomRight() - QPoint(2, 2));
 }
 
