@@ -195,9 +195,8 @@ struct WindowFixture {
         return std::none_of(buttons.begin(), buttons.end(), [](auto *b) { return b->isDown(); });
     }
 
-    // The check values in catalogue order: IncludeHTML Title Email Refresh Keywords
-    // Description Copyright RevisitAfter Robot DCTitle Creator DCDescription Publisher
-    // Contributors.
+    // The check values in catalogue order: IncludeHTML Title Email Refresh Keywords Description
+    // Copyright RevisitAfter Robot DCTitle Creator DCDescription Publisher Contributors.
     static QString ticks(QWidget *w)
     {
         if (!w)

@@ -128,15 +128,13 @@ private slots:
     {
         QTest::addColumn<QString>("item");  // with the steps before it
         QTest::addColumn<QString>("ticks");  // afterwards, as WindowFixture::ticks
-        QTest::addColumn<QString>("description");  // afterwards, and after Ctrl+Z twice
+        QTest::addColumn<bool>("filled");  // every field, else none
         // An entry chosen from the robot list first: chosen no more.
         QTest::newRow("Clear All") << "cboRobot;Down;Down;Down;Down;txtDescription;mnuClearAll"
-                                   << "00000000000000" << "";
-        QTest::newRow("Reset") << "cboRobot;Down;txtDescription;mnuReset" << "00000000100000" << "";
-        QTest::newRow("Fill in Examples")
-            << "mnuFillInExamples" << "01111111111111"
-            << "A short description of this page.  It should be no more than 200 words.  "
-               "If it is more, some search engines will only include the first 200.";
+                                   << "00000000000000" << false;
+        QTest::newRow("Reset")
+            << "cboRobot;Down;txtDescription;mnuReset" << "00000000100000" << false;
+        QTest::newRow("Fill in Examples") << "mnuFillInExamples" << "01111111111111" << true;
     }
 
     // Reset empties the fields and loads the defaults as stored by then; Fill
@@ -146,7 +144,7 @@ private slots:
     void formMenu()
     {
         QFETCH(QString, item);
-        QFETCH(QString, description);
+        QFETCH(bool, filled);
         f.finish();
         QVERIFY(f.start("[DefaultItems]\nEmail=1\nRobot=1\nIncludeHTML=0"));
         QCOMPARE(f.ticks(f.window), "00100000100000");
@@ -156,8 +154,9 @@ private slots:
         f.act(item);
         QTEST(f.ticks(f.window), "ticks");
         for (const auto &[field, box] : fieldsAndBoxes(f.window))
-            QVERIFY2(f.window->controls().text(field->objectName()).isEmpty() == description.isEmpty(),
+            QVERIFY2(f.window->controls().text(field->objectName()).isEmpty() != filled,
                      qPrintable(field->objectName()));
+        const QString description = f.window->controls().text("txtDescription");
         f.act("Ctrl+Z;Ctrl+Z");
         QCOMPARE(f.window->controls().text("txtDescription"), description);
         QStringList entries;  // the list as at the start: four entries, none chosen
@@ -325,9 +324,8 @@ private slots:
                                             << "cmdSelectAll;cmdOK" << "11111111111111";
     }
 
-    // Only OK (or Enter) stores; however the window closes, the main window's
-    // ticks set by hand give way to the stored defaults, and so does a
-    // reopened window. Esc does nothing.
+    // Only OK (or Enter) stores; however it closes, the main window's hand-set ticks
+    // give way to the stored defaults, as a reopened window's do. Esc does nothing.
     void preferences()
     {
         QFETCH(QByteArray, settings);
@@ -352,9 +350,8 @@ private slots:
         QCOMPARE(f.ticks(reopened), stored);
     }
 
-    // Its caption names the release, the version's first two numbers; its
-    // text is four paragraphs, all in view. A left click released on a link
-    // hands its address to the launcher; a failure is a warning naming it.
+    // Its caption names the release (the version's first two numbers), its text is four
+    // paragraphs in view; a link clicked goes to the launcher, a failure warns naming it.
     void about()
     {
         f.act("Ctrl+A");

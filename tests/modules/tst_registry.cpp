@@ -102,10 +102,9 @@ private slots:
         QCOMPARE(GetRegValue(LocalMachine, Items, "Title"), Text());
     }
 
-    // The file read earlier in the run, then replaced by one this user may
-    // not read: it reads as no value, a write is dropped, and the dropped
-    // value does not come back once the file can be read again. Root reads
-    // any file, so the store runs as nobody here.
+    // The file read earlier, then replaced by one this user may not read: it reads as no
+    // value, a write is dropped and does not come back once the file can be read again.
+    // Root reads any file, so the store runs as nobody here.
     void unreadableFile()
     {
         const QString folder = config_ + "/Quillfern";

@@ -125,8 +125,7 @@ private slots:
         const QString path = folder.filePath(name);
         QVERIFY(writeFile(folder.filePath("old.htm"), Old) && folder.mkdir("folder") &&
                 ::mkfifo(qPrintable(folder.filePath("pipe")), 0666) == 0);
-        // A copy of the kernel's full device, so that a faulty save replaces
-        // the copy and not the system's own.
+        // A copy of the full device: a faulty save replaces the copy, not the system's.
         if (name == "full" && ::mknod(qPrintable(path), S_IFCHR | 0666, makedev(1, 7)))
             QSKIP("cannot make a copy of the full device here");
         const auto entries = [&] {
@@ -134,8 +133,7 @@ private slots:
         };
         const QStringList before = entries();
 
-        // Root may make files anywhere and rename over anything: the saves
-        // that meet the folder's modes run as nobody.
+        // Root may write and rename anywhere: saves that meet the folder's modes run as nobody.
         QVERIFY(::chmod(qPrintable(folder.filePath("old.htm")), 0666) == 0);
         const mode_t mode = how == "read-only folder" ? 0555 : how.startsWith("sticky") ? 01777 : 0755;
         QVERIFY(::chmod(qPrintable(files.path()), mode) == 0);

@@ -117,9 +117,8 @@ private slots:
         // clang-format on
     }
 
-    // The outer frame, title bar included, opens at the stored point, the
-    // nearest pixel to it; a close stores where the frame was then, and the
-    // next run opens there.
+    // The outer frame opens at the stored point, the nearest pixel to it; a
+    // close stores where the frame was then, and the next run opens there.
     void position()
     {
         QFETCH(QByteArray, record);
@@ -157,10 +156,9 @@ private slots:
             << "refused" << "Processing Error: [Warning] A refresh seconds value is required, 0 reasons";
     }
 
-    // The real file dialog and message box, answered with keys: what each
-    // says, and once it closes, its opener active again, for the window
-    // manager too, with the focus where it was (after the refusal: in the
-    // seconds). A name typed without an extension is saved with ".txt".
+    // The real file dialog and message box, answered with keys: what each says, and once it
+    // closes, its opener active again, for the window manager too, with the focus where it
+    // was (after the refusal: in the seconds). A name without extension is saved as ".txt".
     void focusAfterDialogs()
     {
         QFETCH(QString, ending);

@@ -1,7 +1,6 @@
-// The six windows as they are drawn, at each scale factor a high-DPI screen
-// may use: every named control whole inside what holds it, its caption
-// fitting in its real font, the line visible. Qt reads the scale factor only
-// at start, so each factor runs in a process of its own.
+// The six windows as drawn at each scale factor a high-DPI screen may use: every named
+// control whole inside what holds it, its caption fitting in its real font, the line
+// visible. Qt reads the scale factor only at start: a process for each factor.
 
 #include "WindowFixture.h"
 
