@@ -177,9 +177,9 @@ private slots:
         QTest::newRow("Enter, combo text selected") << "cboRobot" << "Return" << "frmTags";
         QTest::newRow("Enter on Values?") << "cmdRobotValues" << "Return" << "frmRobotValues";
         QTest::newRow("Ctrl+Enter: a new line") << "txtDescription" << "Ctrl+Return" << "frmMain";
-        QTest::newRow("Alt+F") << "txtTitle" << "Alt+F" << "mnuFile";
+        QTest::newRow("Alt+F, P") << "txtTitle" << "Alt+F;P" << "frmPreferences";
         QTest::newRow("Alt+O") << "txtTitle" << "Alt+O" << "mnuForm";
-        QTest::newRow("Alt+H") << "txtTitle" << "Alt+H" << "mnuHelp";
+        QTest::newRow("Alt+H, A") << "txtTitle" << "Alt+H;A" << "frmAbout";
         QTest::newRow("Ctrl+Q in the combo box") << "cboRobot" << "Ctrl+Q" << "";
     }
 
