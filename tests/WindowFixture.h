@@ -1,12 +1,8 @@
 #pragma once
 // What the window tests share: the six windows, a private config folder, the
 // main window opened as the program opens it, controls found by name, keys
-// delivered through the window system, prompts answered and recorded instead
-// of shown, and every window gone between cases.
-//
-// Every wait waits for the event it needs, up to WaitLimit, reached only when
-// it never comes. A window that did not come is a null pointer that the test
-// checks first; these helpers take one calmly.
+// through the window system, prompts recorded instead of shown. A window that
+// did not come within WaitLimit is a null pointer the test checks first.
 
 #include "ComboTextBox.h"
 #include "KeySteps.h"
@@ -26,9 +22,8 @@
 
 template <class W> FormWindow *showAlone() { return showWindow<W>(); }
 
-// Each window: the keys that open it from the main window (see openByKeys),
-// its caption (a pattern), how it is shown alone, the steps that close it and
-// the steps it stays open after.
+// Each window: the keys that open it (see openByKeys), its caption (a
+// pattern), how it is shown alone, the steps that close it and that do not.
 struct WindowKind {
     const char *name, *opener, *caption;
     FormWindow *(*show)();
@@ -89,8 +84,7 @@ struct WindowFixture {
         return window && QTest::qWaitForWindowActive(window, WaitLimit);
     }
 
-    // Deleting skips the unload handlers, which only the cases that close a
-    // window on purpose look at.
+    // Deleting skips the unload handlers: only cases that close on purpose want them.
     void finish()
     {
         QList<QPointer<FormWindow>> windows;
@@ -98,15 +92,6 @@ struct WindowFixture {
             windows << qobject_cast<FormWindow *>(top);
         qDeleteAll(windows);
         *this = WindowFixture();
-    }
-
-    // The program started again on the same config folder.
-    bool restart()
-    {
-        auto kept = std::move(config);
-        finish();
-        config = std::move(kept);
-        return start();
     }
 
     QString ini() const { return config->path() + "/Quillfern/Orvane.conf"; }
@@ -141,9 +126,8 @@ struct WindowFixture {
 
     // Steps, separated by ";", in the main window or `in`: a menu item or a
     // control by name, "name=text" typed into a control, "close" from the
-    // window manager, or else keys ("Alt+G", "Num+Enter") as the window
-    // system delivers them once the window is active (as a shortcut needs);
-    // keys for a window that does not become active fail the test.
+    // window manager, or else keys ("Alt+G") through the window system once
+    // the window is active (as a shortcut needs), else the test fails.
     void act(const QString &steps, QWidget *in = nullptr) const
     {
         QWidget *w = in ? in : window;
@@ -168,8 +152,7 @@ struct WindowFixture {
         });
     }
 
-    // The window that the keys bring to the front, each key to the window in
-    // front by then; nullptr when one does not come.
+    // The window the keys bring to the front, each key to the one in front by then, or nullptr.
     QWidget *openByKeys(const QString &opener) const
     {
         for (const QString &keys : opener.split(' ', Qt::SkipEmptyParts)) {
@@ -212,9 +195,8 @@ struct WindowFixture {
         return std::none_of(buttons.begin(), buttons.end(), [](auto *b) { return b->isDown(); });
     }
 
-    // The check values in catalogue order: IncludeHTML Title Email Refresh
-    // Keywords Description Copyright RevisitAfter Robot DCTitle Creator
-    // DCDescription Publisher Contributors.
+    // The check values in catalogue order: IncludeHTML Title Email Refresh Keywords Description
+    // Copyright RevisitAfter Robot DCTitle Creator DCDescription Publisher Contributors.
     static QString ticks(QWidget *w)
     {
         if (!w)

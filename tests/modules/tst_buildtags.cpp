@@ -1,5 +1,5 @@
-// The tag engine without windows: the builder and its catalogue byte for byte,
-// one row per form state, and the default items between a form and the store.
+// The tag engine without windows: what the builder writes for a form, one row
+// per form state, and the default items between a form and the store.
 
 #include "ProcessTags.h"
 #include "Registry.h"
@@ -30,29 +30,36 @@ QVariantMap form(const QStringList &keys, QVariantMap texts = {}, int value = Ti
 
 QString lines(const QStringList &list) { return list.join("\r\n") + "\r\n"; }
 
-QString error(const QString &item, const QString &field = "it")
+QStringList everyKey()
 {
-    return item + " was checked but there was no value assigned to " + field;
+    QStringList keys;
+    for (const TagItem &item : Catalogue)
+        keys << item.key;
+    return keys;
 }
 
-const QStringList EveryKey = {
-    "IncludeHTML",  "Title", "Email",   "Refresh", "Keywords",      "Description", "Copyright",
-    "RevisitAfter", "Robot", "DCTitle", "Creator", "DCDescription", "Publisher",   "Contributors"};
-
-// Every item ticked, each field holding its own name and the refresh address a
-// blank: every template byte once, in catalogue order.
-const QString EveryTag = lines(
-    {"<html>", "<head>", "<title>txtTitle</title>", "<link REV=\"made\" href=\"mailto:txtEmail\">",
-     "<META HTTP-EQUIV=\"refresh\" CONTENT=\"txtRefreshSeconds; URL= \">",
-     "<META NAME=\"keywords\" CONTENT=\"txtKeywords\">",
-     "<META NAME=\"description\" CONTENT=\"txtDescription\">",
-     "<META NAME=\"copyright\" CONTENT=\"txtCopyright\">",
-     "<META NAME=\"revisit-after\" CONTENT=\"txtRevisitAfter\">",
-     "<META NAME=\"Robot\" CONTENT=\"cboRobot\">", "<META NAME=\"DC.Title\" CONTENT=\"txtTitle\">",
-     "<META NAME=\"DC.Creator\" CONTENT=\"txtCreator\">",
-     "<META NAME=\"DC.Description\" CONTENT=\"txtDescription\">",
-     "<META NAME=\"DC.Publisher\" CONTENT=\"txtPublisher\">",
-     "<META NAME=\"DC.Contributors\" CONTENT=\"txtContributors\">", "</head>", "</html>"});
+// A form filled in as a user would, and what the user then expects to paste.
+const QVariantMap Filled{
+    {"txtTitle", "Growing Ferns"}, {"txtEmail", "arlo@example.com"}, {"txtRefreshSeconds", "30"},
+    {"txtRefreshURL", "https://www.example.com/"}, {"txtKeywords", "ferns & moss, \"<shade>\""},
+    {"txtDescription", "How to grow ferns in the shade."}, {"cboRobot", "NOINDEX"},
+    {"txtCopyright", "Copyright 2026 Quillfern"}, {"txtRevisitAfter", "2 weeks"},
+    {"txtCreator", "Arlo Venning"}, {"txtPublisher", "Quillfern Press"},
+    {"txtContributors", "Hobart Lume, Cassia Drew"}};
+const QString FilledTags = lines(
+    {"<html>", "<head>", "<title>Growing Ferns</title>",
+     "<link REV=\"made\" href=\"mailto:arlo@example.com\">",
+     "<META HTTP-EQUIV=\"refresh\" CONTENT=\"30; URL=https://www.example.com/\">",
+     "<META NAME=\"keywords\" CONTENT=\"ferns & moss, \"<shade>\"\">",  // nothing escaped
+     "<META NAME=\"description\" CONTENT=\"How to grow ferns in the shade.\">",
+     "<META NAME=\"copyright\" CONTENT=\"Copyright 2026 Quillfern\">",
+     "<META NAME=\"revisit-after\" CONTENT=\"2 weeks\">",
+     "<META NAME=\"Robot\" CONTENT=\"NOINDEX\">",
+     "<META NAME=\"DC.Title\" CONTENT=\"Growing Ferns\">",
+     "<META NAME=\"DC.Creator\" CONTENT=\"Arlo Venning\">",
+     "<META NAME=\"DC.Description\" CONTENT=\"How to grow ferns in the shade.\">",
+     "<META NAME=\"DC.Publisher\" CONTENT=\"Quillfern Press\">",
+     "<META NAME=\"DC.Contributors\" CONTENT=\"Hobart Lume, Cassia Drew\">", "</head>", "</html>"});
 
 }  // namespace
 
@@ -70,42 +77,30 @@ private slots:
         QTest::addColumn<QString>("tags");
         QTest::addColumn<QString>("errors");
 
-        QVariantMap everyField{{"txtRefreshURL", " "}};
-        for (const char *name : {"txtTitle", "txtEmail", "txtRefreshSeconds", "txtKeywords",
-                                 "txtDescription", "txtCopyright", "txtRevisitAfter", "cboRobot",
-                                 "txtCreator", "txtPublisher", "txtContributors"})
-            everyField[name] = name;
-
-        // A titled page that refreshes itself and keeps robots out.
-        QTest::newRow("worked example")
-            << form({"IncludeHTML", "Title", "Refresh", "Robot"},
-                    {{"txtTitle", "Page Title"}, {"txtRefreshSeconds", "12"}, {"cboRobot", "NONE"}})
-            << lines({"<html>", "<head>", "<title>Page Title</title>",
-                      "<META HTTP-EQUIV=\"refresh\" CONTENT=\"12\">",
-                      "<META NAME=\"Robot\" CONTENT=\"NONE\">", "</head>", "</html>"})
-            << QString();
-        QTest::newRow("nothing ticked") << form({}, everyField) << QString() << QString();
         QTest::newRow("greyed is not ticked")
-            << form(EveryKey, everyField, Greyed) << QString() << QString();
-        QTest::newRow("only the wrapper")
-            << form({"IncludeHTML"}, everyField)
-            << lines({"<html>", "<head>", "</head>", "</html>"}) << QString();
-        QTest::newRow("a blank is a value, nothing is escaped")
-            << form({"Copyright", "Keywords"}, {{"txtCopyright", " "}, {"txtKeywords", "<&\">"}})
-            << lines({"<META NAME=\"keywords\" CONTENT=\"<&\">\">",
-                      "<META NAME=\"copyright\" CONTENT=\" \">"})
-            << QString();
-        QTest::newRow("every item") << form(EveryKey, everyField) << EveryTag << QString();
-        // The same with every field empty but the address, which alone is no refresh
-        // value: every error message once, Title's before DC.Title's.
+            << form(everyKey(), Filled, Greyed) << QString() << QString();
+        QTest::newRow("every item") << form(everyKey(), Filled) << FilledTags << QString();
+        // The same with every field empty but the address, which alone is no
+        // refresh value: each tag without its value, and every error once.
+        QString emptyTags = FilledTags;
+        for (auto field = Filled.begin(); field != Filled.end(); ++field)
+            if (field.key() != "txtRefreshURL")
+                emptyTags.remove(field.value().toString());
         QTest::newRow("every error")
-            << form(EveryKey, {{"txtRefreshURL", " "}})
-            << QString(EveryTag).remove(QRegularExpression("(txt|cbo)\\w+"))
-            << lines({error("Title"), error("Email"), error("Refresh", "Refresh Seconds"),
-                      error("Keywords"), error("Description"), error("Copyright"),
-                      error("Revisit After"), error("Robot"), error("DC.Title", "Title"),
-                      error("Creator"), error("DC.Description", "Description"), error("Publisher"),
-                      error("Contributors")});
+            << form(everyKey(), {{"txtRefreshURL", Filled["txtRefreshURL"]}}) << emptyTags
+            << lines({"Title was checked but there was no value assigned to it",
+                      "Email was checked but there was no value assigned to it",
+                      "Refresh was checked but there was no value assigned to Refresh Seconds",
+                      "Keywords was checked but there was no value assigned to it",
+                      "Description was checked but there was no value assigned to it",
+                      "Copyright was checked but there was no value assigned to it",
+                      "Revisit After was checked but there was no value assigned to it",
+                      "Robot was checked but there was no value assigned to it",
+                      "DC.Title was checked but there was no value assigned to Title",
+                      "Creator was checked but there was no value assigned to it",
+                      "DC.Description was checked but there was no value assigned to Description",
+                      "Publisher was checked but there was no value assigned to it",
+                      "Contributors was checked but there was no value assigned to it"});
     }
 
     void build()
@@ -118,35 +113,28 @@ private slots:
         QTEST(strErrors, "errors");
     }
 
-    // Loading unticks every box while nothing is stored. Of the stored texts only
-    // "1" ticks a box and "2" greys it; any other text, or none, unticks it.
+    // Of the stored texts only "1" ticks a box and "2" greys it; any other
+    // text, or none, unticks it.
     void defaultItems()
     {
         const std::string keyPath = "Software\\Quillfern\\Orvane\\DefaultItems";
-        // Every box ticked before each load, and two fields it must leave alone.
-        const QVariantMap texts{{"txtTitle", "kept"}, {"cboRobot", "mine"}};
-        FakeControls loaded(form(EveryKey, texts));
-        LoadDefaultItems(loaded);
-        QCOMPARE(loaded.controls, form(EveryKey, texts, Unticked));
-
         for (const QString item : {"IncludeHTML=1", "Title=0", "Email=2", "Refresh=",
                                    "Keywords=yes", "Description=3", "Copyright= 1", "Robot=01"})
             SetRegValue(CurrentUser, keyPath, item.section('=', 0, 0).toStdString(),
                         item.section('=', 1).toStdString());
-        loaded.controls = form(EveryKey, texts);
+        // Every box ticked before the load, and two fields it must leave alone.
+        const QVariantMap texts{{"txtTitle", "kept"}, {"cboRobot", "mine"}};
+        FakeControls loaded(form(everyKey(), texts));
         LoadDefaultItems(loaded);
-        QVariantMap expected = form(EveryKey, texts, Unticked);
+        QVariantMap expected = form(everyKey(), texts, Unticked);
         expected["chkIncludeHTML"] = Ticked;
         expected["chkEmail"] = Greyed;
         QCOMPARE(loaded.controls, expected);
-        // The greyed Email box is not ticked for the builder: only the wrapper.
-        BuildTags(loaded);
-        QCOMPARE(strTags, lines({"<html>", "<head>", "</head>", "</html>"}));
 
         // Saving writes all fourteen states, here in catalogue order.
         SaveDefaultItems(loaded);
         QString saved;
-        for (const QString &key : EveryKey)
+        for (const QString &key : everyKey())
             saved += QString::fromStdString(
                 GetRegValue(CurrentUser, keyPath, key.toStdString()).value_or("-"));
         QCOMPARE(saved, QString("10200000000000"));

@@ -32,8 +32,7 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
 }
 
-// A program reading the pipe, here a thread of the test: it takes everything
-// until the writer closes, or only the first 4 KiB before it closes the pipe.
+// A reader of the pipe on a thread: it takes all until the writer closes, or 4 KiB and closes.
 struct PipeReader {
     int fd = -1;
     QByteArray taken;
@@ -65,8 +64,8 @@ struct PipeReader {
     }
 };
 
-// The save's result, or none if it still runs after ten seconds, a limit that
-// only a hang reaches; such a save is left behind on its own thread.
+// The save's result, or none if it still runs after ten seconds, which only a
+// hang reaches; such a save is left behind on its own thread.
 std::optional<bool> saveSoon(const QString &path, const QByteArray &bytes)
 {
     auto result = std::make_shared<std::promise<bool>>();
@@ -110,9 +109,8 @@ private slots:
         // clang-format on
     }
 
-    // Exactly the bytes, nothing added, over an older, longer file; a failed
-    // save leaves the folder as it was and the old file whole. No save waits
-    // for long.
+    // Exactly the bytes, over an older, longer file; a failed save leaves the
+    // folder as it was and the old file whole. No save waits for long.
     void saving()
     {
         QFETCH(QString, name);
@@ -127,8 +125,7 @@ private slots:
         const QString path = folder.filePath(name);
         QVERIFY(writeFile(folder.filePath("old.htm"), Old) && folder.mkdir("folder") &&
                 ::mkfifo(qPrintable(folder.filePath("pipe")), 0666) == 0);
-        // A copy of the kernel's full device, so that a faulty save replaces
-        // the copy and not the system's own.
+        // A copy of the full device: a faulty save replaces the copy, not the system's.
         if (name == "full" && ::mknod(qPrintable(path), S_IFCHR | 0666, makedev(1, 7)))
             QSKIP("cannot make a copy of the full device here");
         const auto entries = [&] {
@@ -136,8 +133,7 @@ private slots:
         };
         const QStringList before = entries();
 
-        // Root may make files anywhere and rename over anything: the saves
-        // that meet the folder's modes run as nobody.
+        // Root may write and rename anywhere: saves that meet the folder's modes run as nobody.
         QVERIFY(::chmod(qPrintable(folder.filePath("old.htm")), 0666) == 0);
         const mode_t mode = how == "read-only folder" ? 0555 : how.startsWith("sticky") ? 01777 : 0755;
         QVERIFY(::chmod(qPrintable(files.path()), mode) == 0);

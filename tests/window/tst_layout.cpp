@@ -1,9 +1,6 @@
-// The six windows as they are drawn, at each scale factor a high-DPI screen
-// may use: every named control whole inside its own rectangle and inside
-// what holds it (the client area, or a frame's border below the frame's
-// caption), its caption fitting in width and height in its real font, the
-// line visible. (What kind of window each is: tst_desktop.) Qt reads the
-// scale factor only at start, so each factor runs in a process of its own.
+// The six windows as drawn at each scale factor a high-DPI screen may use: every named
+// control whole inside what holds it, its caption fitting in its real font, the line
+// visible. Qt reads the scale factor only at start: a process for each factor.
 
 #include "WindowFixture.h"
 
@@ -23,8 +20,7 @@ QRect frameCaption(const QGroupBox *frame)
     return frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
 }
 
-// Where the frame's top border is drawn: the first row, from the top, that
-// is not the window's background, to the right of the caption.
+// Where the frame's top border is drawn: the first row not of the background, right of the caption.
 int borderTop(QGroupBox *frame)
 {
     const QImage image = frame->grab().toImage();
@@ -37,15 +33,13 @@ int borderTop(QGroupBox *frame)
     return frame->height();
 }
 
-// Where a control may draw: inside the client area, or inside a frame's
-// two-pixel border and below its caption.
+// Where a control may draw: the client area, or inside a frame's border and below its caption.
 QRect room(QWidget *control)
 {
     auto *frame = qobject_cast<QGroupBox *>(control->parentWidget());
     if (!frame)
         return control->parentWidget()->rect();
-    const int top = std::max(borderTop(frame) + 2,
-                             frameCaption(frame).bottom() + 1);
+    const int top = std::max(borderTop(frame) + 2, frameCaption(frame).bottom() + 1);
     return QRect(QPoint(2, top), frame->rect().bottomRight() - QPoint(2, 2));
 }
 
@@ -156,17 +150,12 @@ int main(int argc, char *argv[])
     for (const char *factor : ScaleFactors) {
         std::printf("At scale factor %s:\n", factor);
         std::fflush(stdout);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_SCALE_FACTOR", factor);
-        QProcess child;
-        child.setProcessEnvironment(environment);
+        qputenv("QT_SCALE_FACTOR", factor);
+        QProcess child;  // one that hangs is killed as it goes
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(QCoreApplication::applicationFilePath(), app.arguments().mid(1));
-        if (!child.waitForFinished(120000)) {
-            child.kill();
-            child.waitForFinished();
-        }
-        failed += child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0;
+        failed += !child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit ||
+                  child.exitCode() != 0;
     }
     return failed;
 }

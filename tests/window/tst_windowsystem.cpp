@@ -1,105 +1,58 @@
-// The window system chosen before the application object exists: X11
-// wherever an X server is there, Qt's own choice wherever the user named a
-// platform, and one line saying what to install or set where no window can
-// be opened. No application object here, as at the program's start.
+// Where the program runs, from what the desktop sets and what the user asks
+// for, chosen before the application object exists (none here either).
 
+#include "WaitLimit.h"
 #include "WindowSystem.h"
 
 #include <QtTest>
+
+#include <cstdio>
 
 class TestWindowSystem : public QObject {
     Q_OBJECT
 
 private slots:
+    // The environment ("-": unset) and the command line at the program's
+    // start, and where it then runs, or that it stops.
     void choice_data()
     {
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("display");
         QTest::addColumn<QByteArray>("waylandDisplay");
-        QTest::addColumn<QByteArray>("asked");
-        QTest::addColumn<bool>("waylandPlugin");
-        QTest::addColumn<QByteArray>("platform");  // to set; empty: Qt's own
-        QTest::addColumn<QString>("problem");  // a word the problem names; empty: none
+        QTest::addColumn<QByteArray>("asked");  // QT_QPA_PLATFORM
+        QTest::addColumn<QString>("outcome");
 
-        const auto row = [](const char *name, const char *display, const char *waylandDisplay,
-                            const char *asked, bool plugin, const char *platform, const char *problem) {
-            QTest::newRow(name) << QByteArray(display) << QByteArray(waylandDisplay)
-                                << QByteArray(asked) << plugin << QByteArray(platform) << QString(problem);
+        const auto row = [](const char *name, const QStringList &arguments, const char *display,
+                            const char *waylandDisplay, const char *asked, const char *outcome) {
+            QTest::newRow(name) << arguments << QByteArray(display) << QByteArray(waylandDisplay)
+                                << QByteArray(asked) << QString(outcome);
         };
         // clang-format off
-        row("X11", ":0", "", "", false, "xcb", "");
-        // Qt would run as a native Wayland client, unable to place the window;
-        // Wayland stays second, for an X server that does not answer.
-        row("Wayland desktop with Xwayland", ":0", "wayland-0", "", true, "xcb;wayland", "");
-        row("Wayland only", "", "wayland-0", "", true, "", "");
-        row("Wayland only, no plugin", "", "wayland-0", "", false, "", "qt6-wayland");
-        row("no display", "", "", "", true, "", "WAYLAND_DISPLAY");
-        row("Wayland asked for beside X11", ":0", "wayland-0", "wayland", true, "", "");
-        row("offscreen asked for, no display", "", "", "offscreen", false, "", "");
+        row("X11 desktop", {}, ":0", "-", "-", "X11");
+        // A native Wayland client could not put the window where it was left.
+        row("Wayland desktop with Xwayland", {}, ":0", "wayland-0", "-", "X11, else Wayland");
+        row("Wayland desktop without X", {}, "-", "wayland-0", "-", "Qt's choice");  // qt6-wayland there
+        row("no desktop", {"-style", "fusion"}, "-", "-", "-", "stops");
+        row("empty QT_QPA_PLATFORM", {}, ":0", "-", "", "X11");
         // Whoever names a platform gets Qt's own word when it fails.
-        row("X11 asked for, no plugin, Wayland only", "", "wayland-0", "xcb", false, "", "");
+        row("Wayland asked for on a Wayland desktop", {}, ":0", "wayland-0", "wayland", "Qt's choice");
+        row("X11 asked for, no X", {}, "-", "wayland-0", "xcb", "Qt's choice");
+        row("-platform, no desktop", {"-platform", "offscreen"}, "-", "-", "-", "Qt's choice");
+        row("--platform, X11 desktop", {"--platform", "wayland"}, ":0", "-", "-", "Qt's choice");
+        row("-platform without a name", {"-platform"}, "-", "-", "-", "stops");
         // clang-format on
     }
 
     void choice()
     {
+        QFETCH(QStringList, arguments);
         QFETCH(QByteArray, display);
         QFETCH(QByteArray, waylandDisplay);
         QFETCH(QByteArray, asked);
-        QFETCH(bool, waylandPlugin);
-        QFETCH(QString, problem);
-
-        const WindowSystemChoice choice =
-            chooseWindowSystem({display, waylandDisplay, asked, waylandPlugin});
-        QTEST(choice.platform, "platform");
-        if (problem.isEmpty()) {
-            QCOMPARE(choice.problem, QString());
-        } else {
-            QVERIFY2(choice.problem.contains(problem), qPrintable(choice.problem));
-            QVERIFY2(!choice.problem.contains(u'\n'), "one line");
-        }
-    }
-
-    // What the program reads at start-up: the command line before the
-    // environment, an empty QT_QPA_PLATFORM as none.
-    void setUp_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("display");
-        QTest::addColumn<QByteArray>("platformBefore");  // "-" for unset
-        QTest::addColumn<bool>("windowsPossible");
-        QTest::addColumn<QByteArray>("platformAfter");  // "-" for unset
-
-        const auto row = [](const char *name, const QStringList &arguments, const char *display,
-                            const char *before, bool possible, const char *after) {
-            QTest::newRow(name) << arguments << QByteArray(display) << QByteArray(before) << possible
-                                << QByteArray(after);
-        };
-        // clang-format off
-        row("X11", {}, ":7", "-", true, "xcb");
-        row("empty QT_QPA_PLATFORM", {}, ":7", "", true, "xcb");
-        row("QT_QPA_PLATFORM kept", {}, ":7", "wayland", true, "wayland");
-        row("-platform", {"-platform", "offscreen"}, "", "-", true, "-");
-        row("--platform, X11", {"--platform", "wayland"}, ":7", "-", true, "-");
-        row("-platform without a name", {"-platform"}, "", "-", false, "-");
-        row("nothing", {"-style", "fusion"}, "", "-", false, "-");
-        // clang-format on
-    }
-
-    void setUp()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, display);
-        QFETCH(QByteArray, platformBefore);
-
-        const auto setOrUnset = [](const char *name, const QByteArray &value) {
-            if (value == "-")
-                qunsetenv(name);
-            else
-                qputenv(name, value);
-        };
-        setOrUnset("DISPLAY", display.isEmpty() ? QByteArray("-") : display);
-        setOrUnset("WAYLAND_DISPLAY", "-");
-        setOrUnset("QT_QPA_PLATFORM", platformBefore);
+        const std::pair<const char *, QByteArray> environment[] = {
+            {"DISPLAY", display}, {"WAYLAND_DISPLAY", waylandDisplay}, {"QT_QPA_PLATFORM", asked}};
+        for (const auto &[name, value] : environment)
+            value == "-" ? qunsetenv(name) : qputenv(name, value);
         std::vector<QByteArray> storage{"orvane"};
         for (const QString &argument : arguments)
             storage.push_back(argument.toUtf8());
@@ -108,11 +61,53 @@ private slots:
             argv.push_back(argument.data());
         argv.push_back(nullptr);
 
-        QTEST(setUpWindowSystem(int(storage.size()), argv.data()), "windowsPossible");
-        QTEST(qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qgetenv("QT_QPA_PLATFORM") : "-",
-              "platformAfter");
+        const bool runs = setUpWindowSystem(int(storage.size()), argv.data());
+        const QByteArray platform =
+            qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qgetenv("QT_QPA_PLATFORM") : "-";
+        QTEST(!runs                       ? "stops"
+              : platform == asked         ? "Qt's choice"
+              : platform == "xcb"         ? "X11"
+              : platform == "xcb;wayland" ? "X11, else Wayland"
+                                          : QString(platform),
+              "outcome");
+    }
+
+    // Where no window can be opened, one line says what to install or set.
+    void whatToInstall()
+    {
+        for (const auto &[choice, word] :
+             {std::pair{chooseWindowSystem({"", "wayland-0", "", false}), "qt6-wayland"},
+              std::pair{chooseWindowSystem({}), "xvfb-run"}})
+            QVERIFY2(choice.problem.contains(word) && !choice.problem.contains('\n'),
+                     qPrintable(choice.problem));
+    }
+
+    // On a Wayland desktop whose X server does not answer, the program goes
+    // on as a native Wayland client: this test started again as the program
+    // starts, on a Wayland desktop of its own with DISPLAY naming no server.
+    void waylandFallback()
+    {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QFINDTESTDATA("../../scripts/with-wayland"),
+                    {"env", "-u", "QT_QPA_PLATFORM", "DISPLAY=:4711",
+                     QFileInfo("/proc/self/exe").canonicalFilePath(), "--as-program"});
+        QVERIFY(child.waitForFinished(6 * WaitLimit));
+        QCOMPARE(child.readAllStandardOutput(), "wayland\n");
     }
 };
 
-QTEST_APPLESS_MAIN(TestWindowSystem)
+int main(int argc, char *argv[])
+{
+    if (argc == 2 && argv[1] == QByteArrayView("--as-program")) {
+        if (!setUpWindowSystem(argc, argv))
+            return 1;
+        QGuiApplication program(argc, argv);
+        return std::printf("%s\n", qPrintable(QGuiApplication::platformName())) < 0;
+    }
+    TestWindowSystem test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_windowsystem.moc"
