@@ -140,9 +140,9 @@ private slots:
             int start = 0, end = 0;
             text->selection(0, &start, &end);
             QDebug(&seen[side]) << reader->text(QAccessible::Value) << text->cursorPosition()
-                                << text->text(start, end) << reader->state().multiLine << window.keysLeft << changed.size()
-                                << edited.size() << field->sizeHint() << field->minimumSizeHint()
-                                << field->sizePolicy();
+                                << text->text(start, end) << reader->state().multiLine << window.keysLeft
+                                << changed.size() << edited.size() << field->sizeHint()
+                                << field->minimumSizeHint() << field->sizePolicy();
             inked[side] = ink(field);
         }
         QCOMPARE(seen[0], seen[1]);
