@@ -11,41 +11,35 @@
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QClipboard>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleHints>
 #include <QVBoxLayout>
 
 namespace {
 
-const char *const Entries[] = {"ALL", "NOINDEX", "NOFOLLOW", "NONE"};
-
 // A window that counts the keys its fields leave to it, modifiers aside.
-class Window : public QWidget {
-public:
+struct Window : QWidget {
     QList<int> keysLeft;
-
-protected:
     void keyPressEvent(QKeyEvent *event) override
     {
-        const int key = event->key();
-        if (key != Qt::Key_Alt && key != Qt::Key_Control && key != Qt::Key_Shift)
-            keysLeft << key;
+        if (event->key() < Qt::Key_Shift || event->key() > Qt::Key_Alt)
+            keysLeft << event->key();
     }
 };
 
-// Where the keys go: the list while it is dropped down, else the focus.
-QWidget *keyTarget()
+// Where a field shows dark pixels, its text and caret, inside its frame.
+QRect ink(QWidget *field)
 {
-    if (QWidget *popup = QApplication::activePopupWidget())
-        return popup->focusWidget() ? popup->focusWidget() : popup;
-    return QApplication::focusWidget();
+    const QImage image = field->grab().toImage();
+    QRect found;
+    for (int y = 3; y < image.height() - 3; ++y)
+        for (int x = 3; x < image.width() - 3; ++x)
+            if (qGray(image.pixel(x, y)) < 96)
+                found |= QRect(x, y, 1, 1);
+    return found;
 }
-
-void press(const QString &keys) { keysteps::act(keyTarget, keys); }
 
 bool focus(QWidget *widget)
 {
@@ -60,7 +54,6 @@ class TestOneLineTextBox : public QObject {
 
     Window window;
     OneLineTextBox *box = nullptr;
-    OneLineTextBox *other = nullptr;
     QLineEdit *reference = nullptr;
     ComboTextBox *combo = nullptr;
 
@@ -68,17 +61,15 @@ private slots:
     void initTestCase()
     {
         installTextBoxAccessibility();
+        QGuiApplication::styleHints()->setCursorFlashTime(0);  // the caret always shown
         auto *layout = new QVBoxLayout(&window);
-        box = new OneLineTextBox(&window);
-        other = new OneLineTextBox(&window);
-        reference = new QLineEdit(&window);
-        combo = new ComboTextBox(&window);
-        combo->setAccessibleName(QStringLiteral("Robot"));
-        for (const char *entry : Entries)
-            combo->addItem(QLatin1String(entry));
-        for (QWidget *field : std::initializer_list<QWidget *>{box, other, reference, combo})
-            layout->addWidget(field);
+        layout->addWidget(box = new OneLineTextBox);
+        layout->addWidget(reference = new QLineEdit);
+        layout->addWidget(combo = new ComboTextBox);
         layout->addStretch();
+        combo->setAccessibleName(QStringLiteral("Robot"));
+        for (const char *entry : {"ALL", "NOINDEX", "NOFOLLOW", "NONE"})
+            combo->addItem(QLatin1String(entry));
         window.resize(300, 240);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window, WaitLimit));
@@ -96,195 +87,146 @@ private slots:
         window.keysLeft.clear();
     }
 
-    // The same size as Qt's box, and the text where Qt's box puts it.
-    void looksLikeQtsBox()
+    void asQtsBox_data()
     {
-        QCOMPARE(box->sizeHint(), reference->sizeHint());
-        QCOMPARE(box->minimumSizeHint(), reference->minimumSizeHint());
-        QCOMPARE(box->sizePolicy(), reference->sizePolicy());
-        box->setText(QStringLiteral("abc"));
-        reference->setText(QStringLiteral("abc"));
-        reference->setCursorPosition(1);
-        box->setCursorPosition(1);
-        // Qt's box reports its caret 5 pixels left of where it draws it.
-        const QRect ours = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        const QRect qts = reference->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        QCOMPARE(box->size(), reference->size());
-        QCOMPARE(ours.topLeft(), qts.topLeft() + QPoint(5, 0));
-        box->setFrame(false);
-        reference->setFrame(false);
-        QCOMPARE(box->sizeHint(), reference->sizeHint());
-        box->setFrame(true);
-        reference->setFrame(true);
+        // Key steps, and ">text" set by the program ("~text" without a frame),
+        // "@x" a click x pixels into the field, "[a,b]" a reader's selection.
+        QTest::addColumn<QString>("steps");
+        const QString words = ">" + QStringLiteral("mmmmmmmmm ").repeated(30);
+        QTest::newRow("Enter, Esc and Up are the window's") << ">ab;Return;Enter;Esc;Up";
+        QTest::newRow("without a frame") << "~ab";
+        QTest::newRow("line ends pasted stay, as blanks") << "Ctrl+V";
+        QTest::newRow("a paste undone") << "Ctrl+V;Ctrl+Z";
+        QTest::newRow("signals, undo to the text set") << ">one;>one;=xy;Home;Backspace;Shift+End;Ctrl+C;End;Ctrl+Z;Ctrl+Z;Ctrl+Z";
+        QTest::newRow("a reader's selection") << ">abcd;[1,3]";
+        QTest::newRow("typed over a selection") << ">abcd;[1,3];=X";
+        QTest::newRow("a click, scrolled to the end") << words + ";@150";
+        QTest::newRow("scrolled just far enough") << words + ";Home;Ctrl+Right;Ctrl+Right;Ctrl+Right;@150";
     }
 
-    // Enter and Esc are the window's; Up and Down move nothing.
-    void keysLeftToTheWindow()
+    // After the same steps, the same text, caret, selection, signals, keys left to the window
+    // and size as in Qt's box, as a screen reader reads them, and drawn in the same place.
+    void asQtsBox()
     {
-        box->setText(QStringLiteral("ab"));
-        keysteps::act(box, QStringLiteral("Return;Enter;Esc;Up"));
-        QCOMPARE(window.keysLeft,
-                 (QList<int>{Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Up}));
-        QCOMPARE(box->text(), QStringLiteral("ab"));
-    }
-
-    // As in Qt's box: line ends stay in the text, which stays one line.
-    void lineEndsPasted()
-    {
-        QGuiApplication::clipboard()->setText(QStringLiteral("a\r\nb\nc"));
-        keysteps::act(box, QStringLiteral("Ctrl+V"));
-        QCOMPARE(box->text(), QStringLiteral("a\r\nb\nc"));
-        QCOMPARE(box->lines().lineCount(), 1);
-        QCOMPARE(box->cursorPosition(), 6);
-        keysteps::act(box, QStringLiteral("Ctrl+Z"));
-        QVERIFY(box->isEmpty());
-    }
-
-    // textChanged after every change, textEdited after the user's only;
-    // setText forgets undo and signals nothing when nothing changes.
-    void signalsAndUndo()
-    {
-        QSignalSpy changed(box, &OneLineTextBox::textChanged);
-        QSignalSpy edited(box, &OneLineTextBox::textEdited);
-        box->setText(QStringLiteral("one"));
-        QCOMPARE(box->cursorPosition(), 3);
-        box->setText(QStringLiteral("one"));
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(edited.count(), 0);
-        keysteps::act(box, QStringLiteral("=xy;Home;Backspace;Shift+End;Ctrl+C;End"));
-        QCOMPARE(edited.count(), 2);
-        box->insertText(QStringLiteral(" two"));
-        QCOMPARE(box->text(), QStringLiteral("onexy two"));
-        QCOMPARE(changed.count(), 4);
-        QCOMPARE(edited.count(), 2);
-        keysteps::act(box, QStringLiteral("Ctrl+Z"));
-        QCOMPARE(box->text(), QStringLiteral("onexy"));
-        QCOMPARE(edited.count(), 3);
-        keysteps::act(box, QStringLiteral("Ctrl+Z;Ctrl+Z"));  // nothing before setText
-        QCOMPARE(box->text(), QStringLiteral("one"));
-        box->setCursorPosition(1);
-        box->selectAll();
-        QVERIFY(box->hasSelection());
-        QCOMPARE(box->selectedText(), QStringLiteral("one"));
-    }
-
-    // Just far enough sideways to show the caret, as Qt's box.
-    void scrollsToTheCaret()
-    {
-        box->setText(QString(300, QLatin1Char('m')));
-        QScrollBar *bar = box->horizontalScrollBar();
-        QVERIFY(bar->value() > 0);
-        keysteps::act(box, QStringLiteral("Home"));
-        QCOMPARE(bar->value(), 0);
-        box->setCursorPosition(150);  // past the right edge: just far enough
-        const int caret = box->characterRect(box->cursor()).left();
-        QVERIFY2(caret < box->viewport()->width() && caret > box->viewport()->width() - 10,
-                 qPrintable(QString::number(caret)));
+        QFETCH(QString, steps);
+        QString seen[2];
+        QRect inked[2];
+        for (int side = 0; side < 2; ++side) {
+            QWidget *field = side ? static_cast<QWidget *>(reference) : box;
+            const auto set = [&](const QString &t, bool frame) {
+                side ? reference->setText(t) : box->setText(t);
+                side ? reference->setFrame(frame) : box->setFrame(frame);
+            };
+            set(QString(), true);
+            QVERIFY(focus(field));
+            QGuiApplication::clipboard()->setText(QStringLiteral("a\r\nb\nc"));
+            window.keysLeft.clear();
+            QSignalSpy changed(field, side ? SIGNAL(textChanged(QString)) : SIGNAL(textChanged()));
+            QSignalSpy edited(field, side ? SIGNAL(textEdited(QString)) : SIGNAL(textEdited()));
+            QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(field);
+            QAccessibleTextInterface *text = reader ? reader->textInterface() : nullptr;
+            QVERIFY(text);
+            keysteps::act(field, steps, [&](const QString &step) {
+                field->repaint();  // shown before the next step: Qt's box scrolls as it paints
+                const int n = step.mid(1).section(',', 0, 0).toInt();
+                if (step.startsWith('>') || step.startsWith('~'))
+                    set(step.mid(1), step.startsWith('>'));
+                else if (step.startsWith('['))
+                    text->setSelection(0, n, step.section(',', 1).chopped(1).toInt());
+                else if (step.startsWith('@'))
+                    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, field->mapTo(&window, QPoint(n, 10)));
+                return QStringLiteral(">~[@").contains(step.front());
+            });
+            int start = 0, end = 0;
+            text->selection(0, &start, &end);
+            QDebug(&seen[side]) << reader->text(QAccessible::Value) << text->cursorPosition()
+                                << text->text(start, end) << reader->state().multiLine << window.keysLeft
+                                << changed.size() << edited.size() << field->sizeHint()
+                                << field->minimumSizeHint() << field->sizePolicy();
+            inked[side] = ink(field);
+        }
+        QCOMPARE(seen[0], seen[1]);
+        const QPoint a = inked[0].topLeft() - inked[1].topLeft(), b = inked[0].bottomRight() - inked[1].bottomRight();
+        QVERIFY2(!inked[1].isEmpty() && a.manhattanLength() <= 1 && b.manhattanLength() <= 1,
+                 qPrintable("ours " + QDebug::toString(inked[0]) + ", Qt's " + QDebug::toString(inked[1])));
     }
 
     void comboKeys_data()
     {
-        QTest::addColumn<int>("start");  // the entry chosen first, -1 for none
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QStringList>("activated");
-        QTest::addColumn<bool>("dropped");
-        QTest::addColumn<QList<int>>("left");  // keys left to the window
-        const QStringList none;
-        // clang-format off
-        QTest::newRow("Down from none") << -1 << "Down" << "ALL" << 0 << QStringList{"ALL"} << false << QList<int>();
-        QTest::newRow("Up from none") << -1 << "Up" << "" << -1 << none << false << QList<int>();
-        QTest::newRow("Down at the end") << 3 << "Down" << "NONE" << 3 << none << false << QList<int>();
-        QTest::newRow("Up at the start") << 0 << "Up" << "ALL" << 0 << none << false << QList<int>();
-        QTest::newRow("Page Down, Page Up") << -1 << "PgDown;PgDown;PgUp" << "ALL" << 0 << QStringList{"ALL", "NOINDEX", "ALL"} << false << QList<int>();
-        QTest::newRow("typing keeps the entry") << 1 << "=x;Down" << "NOFOLLOW" << 2 << QStringList{"NOFOLLOW"} << false << QList<int>();
-        QTest::newRow("no completion") << -1 << "=NO" << "NO" << -1 << none << false << QList<int>();
-        QTest::newRow("Enter is the window's") << -1 << "=a;Return" << "a" << -1 << none << false << QList<int>{Qt::Key_Return};
-        QTest::newRow("Alt+Down drops the list") << -1 << "Alt+Down" << "" << -1 << none << true << QList<int>();
-        QTest::newRow("F4 drops the list") << 2 << "F4" << "NOFOLLOW" << 2 << none << true << QList<int>();
+        // Key steps, and "#n" the entry the program chooses.
+        QTest::addColumn<QString>("steps");
+        // "text@entry chosen...; [dropped] [keys left to the window]
+        // textChanged textEdited", the entries as the user chose them.
+        QTest::addColumn<QString>("after");
+        QTest::newRow("Down from none") << "Down" << "ALL@0 ALL; 1 0";
+        QTest::newRow("Up from none") << "Up" << "@-1; 0 0";
+        QTest::newRow("Down at the end") << "#3;Down" << "NONE@3; 1 0";
+        QTest::newRow("Up at the start") << "#0;Up" << "ALL@0; 1 0";
+        QTest::newRow("Page Down, Page Up") << "PgDown;PgDown;PgUp" << "ALL@0 ALL NOINDEX ALL; 3 0";
+        QTest::newRow("typing keeps the entry") << "#1;=x;Down" << "NOFOLLOW@2 NOFOLLOW; 3 1";
+        QTest::newRow("no completion") << "=NO" << "NO@-1; 2 2";
+        QTest::newRow("Enter is the window's") << "=a;Return" << "a@-1; Return 1 1";
+        QTest::newRow("an entry with the same text") << "=a;Backspace;Down;#3;#-1;#3" << "NONE@3 ALL; 4 2";
+        QTest::newRow("Alt+Down drops the list") << "Alt+Down" << "@-1; dropped 0 0";
+        QTest::newRow("F4 drops the list") << "#2;F4" << "NOFOLLOW@2; dropped 1 0";
         // The list opens on the first entry when none was chosen.
-        QTest::newRow("in the list, Down, Enter") << -1 << "F4;Down;Return" << "NOINDEX" << 1 << QStringList{"NOINDEX"} << false << QList<int>();
-        QTest::newRow("the entry shown, again") << 2 << "Alt+Down;Return" << "NOFOLLOW" << 2 << QStringList{"NOFOLLOW"} << false << QList<int>();
-        QTest::newRow("Esc closes the list") << 1 << "F4;Down;Esc" << "NOINDEX" << 1 << none << false << QList<int>();
-        QTest::newRow("Alt+Up closes the list") << 1 << "F4;Alt+Up" << "NOINDEX" << 1 << none << false << QList<int>();
-        QTest::newRow("F4 closes the list") << 1 << "F4;F4" << "NOINDEX" << 1 << none << false << QList<int>();
-        // clang-format on
+        QTest::newRow("in the list, Down, Enter") << "F4;Down;Return" << "NOINDEX@1 NOINDEX; 1 0";
+        QTest::newRow("the entry shown, again") << "#2;Alt+Down;Return" << "NOFOLLOW@2 NOFOLLOW; 1 0";
+        QTest::newRow("Esc closes the list") << "#1;F4;Down;Esc" << "NOINDEX@1; 1 0";
+        QTest::newRow("Alt+Up and F4 close the list") << "#1;F4;Alt+Up;F4;F4" << "NOINDEX@1; 1 0";
     }
 
     // Choosing reports the entry, even the one shown; typing never completes.
     void comboKeys()
     {
-        QFETCH(int, start);
-        QFETCH(QString, keys);
-        QFETCH(QString, text);
-        QFETCH(int, index);
-        QFETCH(QStringList, activated);
-        QFETCH(bool, dropped);
-        QFETCH(QList<int>, left);
+        QFETCH(QString, steps);
+        QFETCH(QString, after);
         QVERIFY(focus(combo));
-        combo->setCurrentIndex(start);
-        QSignalSpy spy(combo, &ComboTextBox::textActivated);
-        press(keys);
-        QCOMPARE(combo->text(), text);
-        QCOMPARE(combo->currentIndex(), index);
-        QStringList seen;
-        for (const QList<QVariant> &signal : spy)
-            seen << signal.at(0).toString();
-        QCOMPARE(seen, activated);
+        QSignalSpy chose(combo, &ComboTextBox::textActivated);
+        QSignalSpy changed(combo, &ComboTextBox::textChanged);
+        QSignalSpy edited(combo, &ComboTextBox::textEdited);
+        keysteps::act(&QApplication::focusWidget, steps, [this](const QString &step) {
+            if (step.startsWith('#'))
+                combo->setCurrentIndex(step.mid(1).toInt());
+            return step.startsWith('#');
+        });
+        const bool dropped = after.contains(QStringLiteral("dropped"));
         QTRY_COMPARE_WITH_TIMEOUT(combo->isPopupVisible(), dropped, WaitLimit);
-        QCOMPARE(window.keysLeft, left);
+        QString seen = combo->text() + '@' + QString::number(combo->currentIndex());
+        for (const QList<QVariant> &signal : chose)
+            seen += ' ' + signal.at(0).toString();
+        seen += dropped ? "; dropped" : ";";
+        for (const int key : window.keysLeft)
+            seen += ' ' + QKeySequence(key).toString();
+        QCOMPARE(seen + QStringLiteral(" %1 %2").arg(changed.size()).arg(edited.size()), after);
         QCOMPARE(combo->count(), 4);
         if (!dropped)
             QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), combo, WaitLimit);
-    }
-
-    // An entry chosen with the same text changes nothing.
-    void comboTextChanges()
-    {
-        QVERIFY(focus(combo));
-        QSignalSpy changed(combo, &ComboTextBox::textChanged);
-        QSignalSpy edited(combo, &ComboTextBox::textEdited);
-        press("=a;Backspace");
-        QCOMPARE(changed.size(), 2);
-        QCOMPARE(edited.size(), 2);
-        press("Down");
-        combo->setText(QStringLiteral("NONE"));
-        combo->setCurrentIndex(3);
-        QCOMPARE(changed.size(), 4);
-        QCOMPARE(edited.size(), 2);
     }
 
     // The arrow drops the list and, clicked again, closes it for good; a
     // click in the text focuses the combo without selecting or dropping.
     void comboMouse()
     {
-        QStyleOptionComboBox option;
-        option.initFrom(combo);
-        option.editable = true;
-        option.subControls = QStyle::SC_All;
-        const QRect arrow = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                           QStyle::SC_ComboBoxArrow, combo);
+        const QPoint arrow(combo->width() - 6, combo->height() / 2);  // where the style draws it
         QVERIFY(focus(reference));
-        QTest::mouseClick(combo, Qt::LeftButton, {}, arrow.center());
+        QTest::mouseClick(combo, Qt::LeftButton, {}, arrow);
         QTRY_VERIFY_WITH_TIMEOUT(combo->isPopupVisible(), WaitLimit);
         QListWidget *list = combo->view();
         QVERIFY(list);
-        QCOMPARE(list->count(), 4);
         QSignalSpy spy(combo, &ComboTextBox::textActivated);
-        const QRect third = list->visualItemRect(list->item(2));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
         QTRY_VERIFY_WITH_TIMEOUT(!combo->isPopupVisible(), WaitLimit);
         QCOMPARE(spy.size(), 1);
         QCOMPARE(combo->text(), "NOFOLLOW");
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), combo, WaitLimit);
 
-        QTest::mouseClick(combo, Qt::LeftButton, {}, arrow.center());
+        QTest::mouseClick(combo, Qt::LeftButton, {}, arrow);
         QTRY_VERIFY_WITH_TIMEOUT(combo->isPopupVisible(), WaitLimit);
         QWidget *popup = QApplication::activePopupWidget();
         QVERIFY(popup);
         QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {},
-                          popup->mapFromGlobal(combo->mapToGlobal(arrow.center())));
+                          popup->mapFromGlobal(combo->mapToGlobal(arrow)));
         QTRY_VERIFY_WITH_TIMEOUT(!combo->isPopupVisible(), WaitLimit);
         QTest::qWait(100);  // a press handed on to the arrow would drop the list again at once
         QVERIFY(!combo->isPopupVisible());
@@ -311,62 +253,43 @@ private slots:
         QCOMPARE(combo->text(), "ab中");
         QCOMPARE(changed.size(), 1);
 
-        const QWidget *asked = combo;  // as the input method asks
+        const QWidget *asked = combo, *text = combo->textBox();  // as the input method asks
         QVERIFY(asked->inputMethodQuery(Qt::ImEnabled).toBool());
         QCOMPARE(asked->inputMethodQuery(Qt::ImSurroundingText).toString(), "ab中");
         QCOMPARE(asked->inputMethodQuery(Qt::ImCursorPosition).toInt(), 3);
-        const QRect caret = asked->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        const QWidget *text = combo->textBox();
-        QCOMPARE(caret, text->inputMethodQuery(Qt::ImCursorRectangle).toRect().translated(text->pos()));
-        QVERIFY(combo->rect().contains(caret));
+        QCOMPARE(asked->inputMethodQuery(Qt::ImCursorRectangle).toRect(),
+                 text->inputMethodQuery(Qt::ImCursorRectangle).toRect().translated(text->pos()));
     }
 
     // Reached by Tab the text is selected whole, in the combo too, which is
     // the stop in the tab order, not its text; left, the selection goes.
     void tabSelectsAll()
     {
-        other->setText(QStringLiteral("other text"));
+        box->setText(QStringLiteral("box text"));
         combo->setText(QStringLiteral("NONE"));
-        QTest::keyClick(box, Qt::Key_Tab);
-        QTRY_VERIFY_WITH_TIMEOUT(other->hasFocus(), WaitLimit);
-        QCOMPARE(other->selectedText(), QStringLiteral("other text"));
-        QTest::keyClick(other, Qt::Key_Backtab);
-        QTRY_VERIFY_WITH_TIMEOUT(box->hasFocus(), WaitLimit);
-        QVERIFY(!other->hasSelection());
         QVERIFY(focus(reference));
-        QTest::keyClick(reference, Qt::Key_Tab);
-        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), combo, WaitLimit);
-        QCOMPARE(combo->textBox()->selectedText(), "NONE");
-        QTest::keyClick(combo, Qt::Key_Tab);
-        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), box, WaitLimit);
+        using Stop = std::tuple<Qt::Key, QWidget *, QString>;  // a key, the focus after it, the text selected
+        for (const auto &[key, to, selected] : {Stop{Qt::Key_Backtab, box, "box text"}, Stop{Qt::Key_Tab, reference, ""},
+                                                Stop{Qt::Key_Tab, combo, "NONE"}, Stop{Qt::Key_Tab, box, "box text"}}) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), to, WaitLimit);
+            QCOMPARE(box->selectedText() + combo->textBox()->selectedText(), selected);
+        }
     }
 
-    // One line of text, answering at its end too; a combo box that drops.
+    // A combo box that drops its list, with an editable text inside.
     void accessible()
     {
-        box->setText(QStringLiteral("abc"));
-        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
-        QVERIFY(iface && iface->textInterface() && iface->editableTextInterface());
-        QVERIFY(!iface->state().multiLine);
-        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("abc"));
-        int start = -1, end = -1;
-        QCOMPARE(iface->textInterface()->textAtOffset(3, QAccessible::WordBoundary, &start, &end),
-                 QStringLiteral("abc"));
         combo->setText(QStringLiteral("NOINDEX"));
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(combo);
-        QVERIFY(face && face->actionInterface());
+        QVERIFY(face && face->actionInterface() && face->childCount() == 1);
         QCOMPARE(face->role(), QAccessible::ComboBox);
         QCOMPARE(face->text(QAccessible::Name), "Robot");
         QCOMPARE(face->text(QAccessible::Value), "NOINDEX");
         QVERIFY(face->state().editable && !face->state().expanded);
+        QCOMPARE(face->child(0)->role(), QAccessible::EditableText);
         face->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
-        QTRY_VERIFY_WITH_TIMEOUT(combo->isPopupVisible(), WaitLimit);
-        QVERIFY(face->state().expanded);
-        combo->hidePopup();
-        bool textChild = false;
-        for (int i = 0; i < face->childCount(); ++i)
-            textChild |= face->child(i)->role() == QAccessible::EditableText;
-        QVERIFY(textChild);
+        QTRY_VERIFY_WITH_TIMEOUT(combo->isPopupVisible() && face->state().expanded, WaitLimit);
     }
 };
 
