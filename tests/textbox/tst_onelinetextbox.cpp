@@ -41,6 +41,25 @@ QRect ink(QWidget *field)
     return found;
 }
 
+// What a screen reader is told of each change of a text: "-at:removed",
+// "+at:inserted".
+QStringList heard;
+void hear(QAccessibleEvent *event)
+{
+    const auto tell = [](int at, const QString &removed, const QString &inserted) {
+        if (!removed.isEmpty())
+            heard << QStringLiteral("-%1:").arg(at) + removed;
+        if (!inserted.isEmpty())
+            heard << QStringLiteral("+%1:").arg(at) + inserted;
+    };
+    if (const auto *u = dynamic_cast<QAccessibleTextUpdateEvent *>(event))
+        tell(u->changePosition(), u->textRemoved(), u->textInserted());
+    else if (const auto *r = dynamic_cast<QAccessibleTextRemoveEvent *>(event))
+        tell(r->changePosition(), r->textRemoved(), {});
+    else if (const auto *i = dynamic_cast<QAccessibleTextInsertEvent *>(event))
+        tell(i->changePosition(), {}, i->textInserted());
+}
+
 bool focus(QWidget *widget)
 {
     widget->setFocus();
@@ -149,6 +168,32 @@ private slots:
         const QPoint a = inked[0].topLeft() - inked[1].topLeft(), b = inked[0].bottomRight() - inked[1].bottomRight();
         QVERIFY2(!inked[1].isEmpty() && a.manhattanLength() <= 1 && b.manhattanLength() <= 1,
                  qPrintable("ours " + QDebug::toString(inked[0]) + ", Qt's " + QDebug::toString(inked[1])));
+    }
+
+    void readerHears_data()
+    {
+        QTest::addColumn<QString>("steps");  // in "abcd", the caret at its end
+        QTest::addColumn<QString>("told");
+        QTest::newRow("typed") << "=xy" << "+4:x +5:y";
+        QTest::newRow("typed over a selection") << "Shift+Left;Shift+Left;=X" << "-2:cd +2:X";
+        QTest::newRow("deleted both ways") << "Backspace;Home;Delete" << "-3:d -0:a";
+        QTest::newRow("pasted over the text, undone") << "Ctrl+A;Ctrl+V;Ctrl+Z" << "-0:abcd +0:xy -0:xy +0:abcd";
+    }
+
+    // On a desktop with a screen reader, it hears every change, both halves
+    // of a replacement.
+    void readerHears()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, told);
+        QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive(), WaitLimit);
+        box->setText(QStringLiteral("abcd"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("xy"));
+        heard.clear();
+        QAccessible::installUpdateHandler(hear);
+        keysteps::act(box, steps);
+        QAccessible::installUpdateHandler(nullptr);
+        QCOMPARE(heard.join(' '), told);
     }
 
     void comboKeys_data()
