@@ -412,6 +412,7 @@ private slots:
         const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
         const QString word = QString(64, QLatin1Char('x'));
         const QString lowHalf(QChar(0xDE00));
+        const QString accented = "x" + QStringLiteral("e\u0301").repeated(2100);
         // clang-format off
         QTest::newRow("left over an emoji at a line's start") << "a\n" + smiley + "b" << 0 << "Down;End;Left;Left;=X" << "a\nX" + smiley + "b";
         QTest::newRow("left over a family at a line's start") << "a\n" + family + "b" << 0 << "Down;End;Left;Left;=X" << "a\nX" + family + "b";
@@ -422,6 +423,7 @@ private slots:
         QTest::newRow("a word as wide as the box") << word + " yy" << 64 << "End;=Z" << word + "Z yy";
         QTest::newRow("click on a character's right half") << "WWW" << 0 << "@0,1,0.75;=X" << "WWXW";
         QTest::newRow("click on a character's left half") << "WWW" << 0 << "@0,1,0.25;=X" << "WXWW";
+        QTest::newRow("a long word of accented letters, cut into pieces") << accented << 0 << "@0,4093,0.25;Right;Right;=X;Left;Left;Left;=Y" << accented.left(4093) + "Y" + accented.mid(4093, 4) + "X" + accented.mid(4097);
         QTest::newRow("a long line of families, cut into pieces") << family.repeated(700) << 12 << "Ctrl+End;Left;=X" << family.repeated(699) + "X" + family;
         QTest::newRow("commits of CR, then LF, undone") << "" << 0 << "!0,0,\r;!0,0,\n;Ctrl+Z" << "";
         QTest::newRow("commits of CR and LF inside a line, undone") << "12" << 0 << "Right;!0,0,x\r;!0,0,\nabc;Ctrl+Z" << "12";
@@ -437,7 +439,7 @@ private slots:
         QTest::newRow("end of a broken word, shift+home") << "abcdefghijklmnopqrstuvwxyz" << 10 << "End;Shift+Home;Delete" << "klmnopqrstuvwxyz";
         QTest::newRow("home of a wrapped line") << "aaaa bbbb cccc dddd" << 10 << "Ctrl+End;Home;=X" << "aaaa bbbb Xcccc dddd";
         QTest::newRow("words") << "one two three" << 0 << "Ctrl+Right;Ctrl+Right;=X;Ctrl+Left;Ctrl+Left;=Y" << "one Ytwo Xthree";
-        QTest::newRow("delete words") << "one two three" << 0 << "Ctrl+Right;Ctrl+Delete;Ctrl+End;Ctrl+Backspace" << "one ";
+        QTest::newRow("delete words, or the selection") << "one two three" << 0 << "Ctrl+Right;Ctrl+Delete;Ctrl+End;Ctrl+Backspace;Left;Shift+Left;Ctrl+Backspace;Home;Shift+Right;Ctrl+Delete" << "n ";
         QTest::newRow("left over a lone low half") << "a" + lowHalf + "c" << 0 << "End;Left;Left;=b" << "ab" + lowHalf + "c";
         QTest::newRow("backspace takes the accent") << "e\u0301x" << 0 << "Right;Backspace" << "ex";
         QTest::newRow("delete takes the letter whole") << "e\u0301x" << 0 << "Delete" << "x";
