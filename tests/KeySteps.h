@@ -2,14 +2,32 @@
 // Key steps separated by ";": "=text" typed a code point a key event, else a
 // key as QKeySequence reads it ("Shift+Down"). `own` may take a step first;
 // `target` is a widget or window, or a callable returning one at each step.
+// And the first window the steps go to, shown.
+
+#include "WaitLimit.h"
 
 #include <QKeySequence>
 #include <QStringList>
 #include <QTest>
+#include <QWidget>
+#include <QWindow>
 
 #include <type_traits>
 
 namespace keysteps {
+
+// A window manager that is still starting can lose the request to map a
+// window, and then no expose ever comes: hidden and shown, it is asked
+// again, for 2.5 times the wait limit in all.
+inline bool show(QWidget *window)
+{
+    window->show();
+    for (int i = 0; i < 25 && !QTest::qWaitForWindowExposed(window, WaitLimit / 10); ++i) {
+        window->hide();
+        window->show();
+    }
+    return window->windowHandle()->isExposed();
+}
 
 template <class Target> void type(Target *target, const QString &text)
 {

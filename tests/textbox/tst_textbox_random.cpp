@@ -5,7 +5,6 @@
 
 #include "KeySteps.h"
 #include "MultiLineTextBox.h"
-#include "WaitLimit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -370,8 +369,7 @@ private slots:
         font.setPixelSize(13);
         window.setFont(font);
         window.resize(520, 320);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window, WaitLimit));
+        QVERIFY(keysteps::show(&window));
     }
 
     void randomSteps_data()

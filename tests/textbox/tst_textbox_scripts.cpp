@@ -4,7 +4,6 @@
 
 #include "MultiLineTextBox.h"
 #include "KeySteps.h"
-#include "WaitLimit.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -108,11 +107,7 @@ private slots:
         window.setFont(font);
         new QVBoxLayout(&window);
         window.resize(480, 200);
-        window.show();
-        // The suite's first window waits for a fresh X server and window
-        // manager, which a busy machine has kept for longer than WaitLimit:
-        // only an expose that never comes fails, near the test's own time out.
-        QVERIFY(QTest::qWaitForWindowExposed(&window, 25 * WaitLimit));
+        QVERIFY(keysteps::show(&window));
     }
 
     // New boxes for each row: a line edit takes a click where it was double
