@@ -20,10 +20,7 @@ namespace {
 // Every kind of line end as the box reads it back.
 QString lineEnds(QString text)
 {
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    for (const QChar end : {QChar(u'\r'), QChar(0x2028), QChar(0x2029)})
-        text.replace(end, QLatin1Char('\n'));
-    return text;
+    return text.replace(QRegularExpression(QStringLiteral("\r\n|[\r\\x{2028}\\x{2029}]")), QStringLiteral("\n"));
 }
 
 // Text in a message, exact: all but printable ASCII as \uXXXX.
@@ -122,9 +119,7 @@ private:
             QStringLiteral("\u0939\u093f\u0928\u094d\u0926\u0940"), QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467"),
             QStringLiteral("\U0001F1E9\U0001F1EA"), QStringLiteral("\U0001F44D\U0001F3FD"), QStringLiteral("\U0001F600"),
             QStringLiteral("word"), QStringLiteral(" "), QStringLiteral("abcdefghijklmnopqrstuvwxyz")};
-        static const QStringList ends = {QStringLiteral("\t"), QStringLiteral("\r"),
-                                         QStringLiteral("\n"), QStringLiteral("\r\n"),
-                                         QStringLiteral("\u2029")};
+        static const QStringList ends = {"\t", "\r", "\n", "\r\n", "\u2028", "\u2029"};
         QString text;
         for (int n = 1 + pick(3); n > 0; --n)
             text += lineEnds && pick(3) == 0 ? ends[pick(int(ends.size()))]
@@ -152,7 +147,7 @@ private:
         switch (pick(12)) {
         case 0:
         case 1:
-            text.remove(QRegularExpression(QStringLiteral("[\t\r\n\u2029]")));
+            text.remove(QRegularExpression(QStringLiteral("[\t\r\n\\x{2028}\\x{2029}]")));
             text = text.isEmpty() ? QStringLiteral("a") : text;
             log_ << QStringLiteral("type ") + shown(text);
             keysteps::type(box_, text);
@@ -181,11 +176,9 @@ private:
             act(box_, log_.emplace_back(QLatin1String(removals[which])));
             backward = which % 2 == 0;
             word = which >= 2;
-            // Over a selection a word key may take more; Cut without one takes nothing.
+            // Over a selection every key takes the selection; Cut without one takes nothing.
             if (from == to && which < 4)
                 effect = Effect::Removal;
-            else if (from < to && word && which < 4)
-                effect = Effect::Unknown;
             expected = from < to ? replaced(QString()) : model_;
             break;
         }
@@ -201,16 +194,13 @@ private:
             act(box_, log_.emplace_back(shift ? QStringLiteral("Shift+") + move : move));
             // Up, Down, pages, word moves and a selection given up can stop
             // inside a conjunct, as in QLineEdit.
-            sideways = !move.contains(QLatin1String("Up")) && !move.contains(QLatin1String("Down")) &&
-                       !move.contains(QLatin1String("Ctrl+Left")) &&
-                       !move.contains(QLatin1String("Ctrl+Right")) && (shift || from == to);
+            sideways = (shift || from == to) &&
+                       !move.contains(QRegularExpression(QStringLiteral("Up|Down|Ctrl\\+(Left|Right)")));
             effect = Effect::None;
             break;
         }
         case 8:
-            act(box_, log_.emplace_back(QLatin1String(pick(2)   ? "Ctrl+Z"
-                                                      : pick(2) ? "Ctrl+Y"
-                                                                : "Ctrl+Shift+Z")));
+            act(box_, log_.emplace_back(QLatin1String(pick(2) ? "Ctrl+Z" : pick(2) ? "Ctrl+Y" : "Ctrl+Shift+Z")));
             effect = Effect::Unknown;
             break;
         case 9:
