@@ -9,8 +9,6 @@
 #include <QKeySequence>
 #include <QStringList>
 #include <QTest>
-#include <QWidget>
-#include <QWindow>
 
 #include <type_traits>
 
@@ -21,12 +19,13 @@ namespace keysteps {
 // again, for 2.5 times the wait limit in all.
 inline bool show(QWidget *window)
 {
-    window->show();
-    for (int i = 0; i < 25 && !QTest::qWaitForWindowExposed(window, WaitLimit / 10); ++i) {
+    for (int i = 0; i < 25; ++i) {
         window->hide();
         window->show();
+        if (QTest::qWaitForWindowExposed(window, WaitLimit / 10))
+            return true;
     }
-    return window->windowHandle()->isExposed();
+    return false;
 }
 
 template <class Target> void type(Target *target, const QString &text)

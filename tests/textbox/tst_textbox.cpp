@@ -14,7 +14,6 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QWheelEvent>
 
 #include <memory>
 
@@ -140,7 +139,7 @@ private slots:
         QCOMPARE(box->text(), text);
     }
 
-    // The view follows the caret down and sideways, and the wheel scrolls it.
+    // The view follows the caret down and sideways.
     void scrolling()
     {
         makeBox(0)->resize(box->width(), 60);
@@ -156,10 +155,6 @@ private slots:
         QCOMPARE(across->maximum(), 0);
         act(box, QStringLiteral("Ctrl+Home"));
         QCOMPARE(down->value(), 0);
-        QWheelEvent wheel(QPointF(5, 5), box->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
-                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(box->viewport(), &wheel);
-        QVERIFY(down->value() > 0);
     }
 
     void mouse()
@@ -198,12 +193,9 @@ private slots:
             QApplication::sendEvent(box->viewport(), &event);
             const std::unique_ptr<QMenu> shown(box->findChild<QMenu *>());
             const QString named = QLatin1Char('\t') + QKeySequence(key).toString(QKeySequence::NativeText);
-            for (QAction *action : shown->actions()) {
-                if (action->text().endsWith(named)) {
-                    action->trigger();
-                    return action->isEnabled();
-                }
-            }
+            for (QAction *action : shown->actions())
+                if (action->text().endsWith(named))
+                    return action->trigger(), action->isEnabled();
             return false;
         };
         QVERIFY(!choose(QKeySequence::Paste) && !choose(QKeySequence::Undo) && choose(QKeySequence::Cut));
