@@ -71,12 +71,6 @@ class TestTextBox : public QObject {
         return box;
     }
 
-    QAccessibleTextInterface *textInterface() const
-    {
-        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(box);
-        return iface ? iface->textInterface() : nullptr;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -280,7 +274,7 @@ private slots:
         QFETCH(int, boundary);
         QFETCH(QString, found);
         makeBox(10)->setText(text);
-        QAccessibleTextInterface *t = textInterface();
+        QAccessibleTextInterface *t = QAccessible::queryAccessibleInterface(box)->textInterface();
         QVERIFY(t);
         // "text@start", or "!" when the end offset disagrees with the text.
         const auto item = [t, offset, type = QAccessible::TextBoundaryType(boundary)](auto ask) {
@@ -367,7 +361,7 @@ private slots:
         const qsizetype home = text.indexOf(QLatin1Char('y'));
         QVERIFY(columns ? home > text.size() - 100 : home == 0);
         QVERIFY(home == 0 || !text[home - 1].isHighSurrogate());
-        QAccessibleTextInterface *t = textInterface();
+        QAccessibleTextInterface *t = QAccessible::queryAccessibleInterface(box)->textInterface();
         QVERIFY(t);
         int start = -1, end = -1;
         QCOMPARE(t->textAtOffset(int(text.size()), QAccessible::WordBoundary, &start, &end), QStringLiteral("ends"));

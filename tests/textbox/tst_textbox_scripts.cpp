@@ -66,9 +66,10 @@ QStringList walks(const Side &side, int presses)
     return walked;
 }
 
-// Where a click leaves the caret, or what a double click selects.
-QString click(const Side &side, QPoint at, bool twice)
+// Where a click at `x` on the text's row leaves the caret, or what a double click selects.
+QString click(const Side &side, int x, bool twice)
 {
+    const QPoint at(x, side.row().center().y());
     if (twice) {
         QTest::mouseDClick(side.surface, Qt::LeftButton, {}, at);
         return side.selected();
@@ -163,9 +164,8 @@ private slots:
         const auto highlighted = [](QColor c) { return c == Highlight; };
         const auto [editLeft, editRight] = extent(editSide, highlighted);
         const auto [boxLeft, boxRight] = extent(boxSide, highlighted);
-        const QString bands = QStringLiteral("line edit %1-%2 of %3, box %4-%5 of %6")
-                                  .arg(editLeft).arg(editRight).arg(edit->width())
-                                  .arg(boxLeft).arg(boxRight).arg(box->viewport()->width());
+        const QString bands = QStringLiteral("line edit %1-%2 of %3, box %4-%5 of %6").arg(editLeft).arg(editRight)
+                                  .arg(edit->width()).arg(boxLeft).arg(boxRight).arg(box->viewport()->width());
         QVERIFY2(editRight > editLeft && boxRight > boxLeft, qPrintable(bands));
         QVERIFY2(std::abs((boxRight - boxLeft) - (editRight - editLeft)) <= 2, qPrintable(bands));
         QVERIFY2((boxLeft < box->viewport()->width() - boxRight) ==
@@ -199,11 +199,9 @@ private slots:
             start += word.size() + 1;
         }
         QStringList inEdit, inBox;
-        const int editY = editSide.row().center().y();
-        const int boxY = boxSide.row().center().y();
         for (const auto &[x, twice] : std::as_const(clicks)) {
-            inEdit << click(editSide, QPoint(qRound(x), editY), twice);
-            inBox << click(boxSide, QPoint(qRound(x - editLeft + boxLeft), boxY), twice);
+            inEdit << click(editSide, qRound(x), twice);
+            inBox << click(boxSide, qRound(x - editLeft + boxLeft), twice);
         }
         QCOMPARE(inBox.join(QLatin1Char('|')), inEdit.join(QLatin1Char('|')));
 
