@@ -203,13 +203,14 @@ private slots:
                     return action->trigger(), action->isEnabled();
             return false;
         };
-        QVERIFY(!choose(QKeySequence::Paste) && !choose(QKeySequence::Undo) && choose(QKeySequence::Cut));
+        using Key = QKeySequence;
+        QVERIFY(!choose(Key::Paste) && !choose(Key::Undo) && choose(Key::Cut));
         QVERIFY(box->isEmpty());
-        QVERIFY(!choose(QKeySequence::Copy) && !choose(QKeySequence::Delete) && !choose(QKeySequence::SelectAll));
-        QVERIFY(choose(QKeySequence::Paste) && choose(QKeySequence::Paste));
+        QVERIFY(!choose(Key::Cut) && !choose(Key::Copy) && !choose(Key::Delete) && !choose(Key::SelectAll));
+        QVERIFY(choose(Key::Paste) && choose(Key::Paste));
         QCOMPARE(box->text(), QStringLiteral("abab"));
-        QVERIFY(choose(QKeySequence::Undo) && choose(QKeySequence::Redo) && !choose(QKeySequence::Redo));
-        QVERIFY(choose(QKeySequence::SelectAll) && choose(QKeySequence::Copy) && choose(QKeySequence::Delete));
+        QVERIFY(choose(Key::Undo) && choose(Key::Redo) && !choose(Key::Redo));
+        QVERIFY(choose(Key::SelectAll) && choose(Key::Copy) && choose(Key::Delete));
         QVERIFY(box->isEmpty());
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("abab"));
     }
