@@ -2,7 +2,6 @@
 // Key steps separated by ";": "=text" typed a code point a key event, else a
 // key as QKeySequence reads it ("Shift+Down"). `own` may take a step first;
 // `target` is a widget or window, or a callable returning one at each step.
-// And the first window the steps go to, shown.
 
 #include "WaitLimit.h"
 
@@ -14,9 +13,9 @@
 
 namespace keysteps {
 
-// A window manager that is still starting can lose the request to map a
-// window, and then no expose ever comes: hidden and shown, it is asked
-// again, for 2.5 times the wait limit in all.
+// Shows a test's first window. A window manager that is still starting can
+// lose the request to map it, and then no expose ever comes: hidden and
+// shown, it is asked again, for 2.5 times the wait limit in all.
 inline bool show(QWidget *window)
 {
     for (int i = 0; i < 25; ++i) {

@@ -335,8 +335,7 @@ private slots:
     {
         QFETCH(unsigned, seed);
         QFETCH(bool, wrapped);
-        MultiLineTextBox box(wrapped ? MultiLineTextBox::Wrap::AtWords : MultiLineTextBox::Wrap::None,
-                             &window);
+        MultiLineTextBox box(wrapped ? MultiLineTextBox::Wrap::AtWords : MultiLineTextBox::Wrap::None, &window);
         box.show();
         box.setFocus();
         const bool chosen = qEnvironmentVariableIsSet("ORVANE_RANDOM_OPS");
@@ -398,8 +397,7 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QString, result);
         const auto run = [&](const QString &keys) {
-            MultiLineTextBox box(width ? MultiLineTextBox::Wrap::AtWords : MultiLineTextBox::Wrap::None,
-                                 &window);
+            MultiLineTextBox box(width ? MultiLineTextBox::Wrap::AtWords : MultiLineTextBox::Wrap::None, &window);
             box.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             box.show();
             // As wide as the "x"s: 64 of them are whole pixels (Qt's 64ths).
