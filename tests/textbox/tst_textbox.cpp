@@ -288,7 +288,7 @@ private slots:
     }
 
     // The text composed is no change; the caret is drawn inside it, where
-    // the input method's window is told it stands. (Commits: the random steps.)
+    // the input method's window is told it stands. (Commits: tst_textbox_random.)
     void inputMethod()
     {
         makeBox(10)->setText(QStringLiteral("abcd"));
