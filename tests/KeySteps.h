@@ -15,13 +15,14 @@ namespace keysteps {
 
 // Shows a test's first window. A window manager that is still starting can
 // lose the request to map it, and then no expose ever comes: hidden and
-// shown, it is asked again, for 2.5 times the wait limit in all.
+// shown, it is asked again, each time waited for twice as long as before
+// (a busy machine is slow, not lost), about six wait limits in all.
 inline bool show(QWidget *window)
 {
-    for (int i = 0; i < 25; ++i) {
+    for (int wait = WaitLimit / 10; wait <= 4 * WaitLimit; wait *= 2) {
         window->hide();
         window->show();
-        if (QTest::qWaitForWindowExposed(window, WaitLimit / 10))
+        if (QTest::qWaitForWindowExposed(window, wait))
             return true;
     }
     return false;
