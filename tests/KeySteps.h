@@ -3,8 +3,6 @@
 // key as QKeySequence reads it ("Shift+Down"). `own` may take a step first;
 // `target` is a widget or window, or a callable returning one at each step.
 
-#include "WaitLimit.h"
-
 #include <QKeySequence>
 #include <QStringList>
 #include <QTest>
@@ -12,21 +10,6 @@
 #include <type_traits>
 
 namespace keysteps {
-
-// Shows a test's first window. A window manager that is still starting can
-// lose the request to map it, and then no expose ever comes: hidden and
-// shown, it is asked again, each time waited for twice as long as before
-// (a busy machine is slow, not lost), about six wait limits in all.
-inline bool show(QWidget *window)
-{
-    for (int wait = WaitLimit / 10; wait <= 4 * WaitLimit; wait *= 2) {
-        window->hide();
-        window->show();
-        if (QTest::qWaitForWindowExposed(window, wait))
-            return true;
-    }
-    return false;
-}
 
 template <class Target> void type(Target *target, const QString &text)
 {

@@ -76,7 +76,8 @@ private slots:
     {
         installTextBoxAccessibility();
         QApplication::setCursorFlashTime(0);  // a caret that does not blink, to be seen
-        QVERIFY(keysteps::show(&window));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window, WaitLimit));
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window, WaitLimit));
     }

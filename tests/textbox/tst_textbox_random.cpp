@@ -4,6 +4,7 @@
 // Fixed rows: keys with a known result, cases that once went wrong among them.
 
 #include "KeySteps.h"
+#include "WaitLimit.h"
 #include "MultiLineTextBox.h"
 
 #include <QApplication>
@@ -314,7 +315,8 @@ private slots:
         font.setPixelSize(13);
         window.setFont(font);
         window.resize(520, 320);
-        QVERIFY(keysteps::show(&window));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window, WaitLimit));
     }
 
     void randomSteps_data()

@@ -4,6 +4,7 @@
 
 #include "MultiLineTextBox.h"
 #include "KeySteps.h"
+#include "WaitLimit.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -107,7 +108,8 @@ private slots:
         window.setFont(font);
         new QVBoxLayout(&window);
         window.resize(480, 200);
-        QVERIFY(keysteps::show(&window));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window, WaitLimit));
     }
 
     // New boxes for each row: a line edit takes a click where it was double
