@@ -318,8 +318,7 @@ private slots:
         QTest::newRow("first run, OK") << none << "cmdOK" << "00000000000000";
         QTest::newRow("Esc, Enter") << some << "chkRobot;Esc;Return" << "11001000100000";
         QTest::newRow("closed") << some << "chkRobot;close" << "11--1---0-----";
-        QTest::newRow("greyed, Cancel") << QByteArray("[DefaultItems]\nTitle=2") << "cmdCancel"
-                                        << "-2------------";
+        QTest::newRow("greyed, OK") << QByteArray("[DefaultItems]\nTitle=2") << "cmdOK" << "02000000000000";
         QTest::newRow("greyed, Select All") << QByteArray("[DefaultItems]\nTitle=2")
                                             << "cmdSelectAll;cmdOK" << "11111111111111";
     }
