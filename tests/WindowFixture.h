@@ -84,6 +84,9 @@ struct WindowFixture {
         return window && QTest::qWaitForWindowActive(window, WaitLimit);
     }
 
+    // A fresh config folder holding `settings`, the main window active again.
+    bool restart(const QByteArray &settings) { return finish(), start(settings); }
+
     // Deleting skips the unload handlers: only cases that close on purpose want them.
     void finish()
     {
@@ -112,7 +115,6 @@ struct WindowFixture {
         const QWidget *w = in ? in : window;
         return w ? w->findChild<T *>(name) : nullptr;
     }
-    QCheckBox *box(const char *name) const { return get<QCheckBox>(name); }
 
     // The focus in whichever window holds the control, that window active.
     static bool focus(QWidget *control)
@@ -199,8 +201,6 @@ struct WindowFixture {
     // Copyright RevisitAfter Robot DCTitle Creator DCDescription Publisher Contributors.
     static QString ticks(QWidget *w)
     {
-        if (!w)
-            return "(no window)";
         QString values;
         for (const ProcessTags::TagItem &item : ProcessTags::Catalogue)
             values += QString::number(WindowControls(w).checkValue(item.checkBoxName()));

@@ -125,11 +125,9 @@ private slots:
         QStringList found;
         const auto *client = w->findChild<QWidget *>();
         QVERIFY(client);
-        for (QWidget *control : client->findChildren<QWidget *>(QRegularExpression("^(?!qt_)."))) {
-            const QString why = misfit(control);
-            if (!why.isEmpty())
+        for (QWidget *control : client->findChildren<QWidget *>(QRegularExpression("^(?!qt_).")))
+            if (const QString why = misfit(control); !why.isEmpty())
                 found << control->objectName() + ": " + why;
-        }
         QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));
         // The main window's line, above its buttons; no other window has one.
         const QWidget *line = w->findChild<QWidget *>("Line1");
