@@ -1,5 +1,5 @@
 // Starting the program loads and shows the main window; the run ends when
-// the last window has closed.
+// the last window has closed (see endRun for how it ends on Wayland).
 
 #include "ProgramWiring.h"
 #include "WindowSystem.h"
@@ -21,5 +21,5 @@ int main(int argc, char *argv[])
     // Lets the desktop match the windows to the installed menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quillfern.Orvane"));
     showWindow<frmMain>();
-    return app.exec();
+    return endRun(app.exec());
 }

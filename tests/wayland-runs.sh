@@ -57,42 +57,70 @@ fail() {
   exit 1
 }
 
+# The log's complete lines (the program may be writing the last one).
+lines() { head -n "$(wc -l <"$log")" "$log"; }
 # The number of lines the log has now: a mark to search after.
 mark() { wc -l <"$log"; }
-# Waits up to 20 s for a line after the mark that matches the pattern, and
-# prints it.
-await() {
-  local from=$1 pattern=$2 line
-  for _ in $(seq 400); do
-    if line=$(tail -n +"$((from + 1))" "$log" | grep -m1 -E -e "$pattern"); then
-      echo "$line"
-      return 0
-    fi
+# Waits up to 30 s for a condition (a command), as long as the program runs.
+wait_for() {
+  local until=$((SECONDS + 30))
+  while [ "$SECONDS" -lt "$until" ]; do
+    "$@" && return 0
     kill -0 "$program_pid" 2>/dev/null || return 1
     sleep 0.05
   done
   return 1
 }
+# Prints the first line after the mark that matches the pattern. (Each
+# reader reads to the end: one that stops early fails the pipe.)
+found() { lines | awk -v from="$1" -v pattern="$2" 'NR > from && !line && $0 ~ pattern { line = $0 }
+  END { if (line) print line; exit !line }'; }
+await() { wait_for found "$@"; }
 toplevel_of() { sed -n 's/.*xdg_toplevel@\([0-9]*\)\.set_title.*/\1/p' <<<"$1"; }
-# The surface a toplevel was last made for (the log reuses the numbers of
-# objects gone).
+# The xdg_surface a toplevel was last made from, and its wl_surface (the log
+# reuses the numbers of objects gone).
+xdg_of() {
+  lines | grep -E -e "-> xdg_surface@[0-9]+\.get_toplevel\(new id xdg_toplevel@$1\)" |
+    tail -n1 | sed 's/.*-> xdg_surface@\([0-9]*\)\..*/\1/'
+}
 surface_of() {
-  local xdg
-  xdg=$(grep -E -e "-> xdg_surface@[0-9]+\.get_toplevel\(new id xdg_toplevel@$1\)" "$log" |
-    tail -n1 | sed 's/.*-> xdg_surface@\([0-9]*\)\..*/\1/')
-  grep -E -e "get_xdg_surface\(new id xdg_surface@$xdg, " "$log" | tail -n1 |
+  lines | grep -E -e "get_xdg_surface\(new id xdg_surface@$(xdg_of "$1"), " | tail -n1 |
     sed 's/.*wl_surface@\([0-9]*\)).*/\1/'
 }
-# Waits for the keyboard to reach the toplevel's surface: keys pressed before
-# would go to the window that had it.
-await_keyboard() { await "$1" "wl_keyboard@[0-9]+\\.enter\\([0-9]+, wl_surface@$(surface_of "$2"),"; }
+# Whether, after the mark, the toplevel has the keyboard and Qt has made it
+# its active window, the one keys and shortcuts go to. Qt makes a window
+# active when the keyboard enters it (or, while it has no keyboard, when the
+# compositor configures the window as activated), but hands that on only once
+# the compositor has answered the wl_display.sync it sends then: until every
+# sync sent has been answered, keys still go to the window active before.
+# (The log gives only the size of a configure's states: a window just shown
+# has none but "activated".)
+active() {
+  lines | awk -v from="$1" -v top="$2" -v xdg="$(xdg_of "$2")" -v surface="$(surface_of "$2")" '
+    /-> wl_seat@[0-9]+\.get_keyboard\(/ { keyboard = 1 }
+    /new id wl_callback@/ {
+      id = $0; sub(/.*new id wl_callback@/, "", id); sub(/\).*/, "", id)
+      sync[id] = /-> wl_display@[0-9]+\.sync\(/
+      open += sync[id]
+    }
+    /^\[[0-9. ]+\] wl_callback@[0-9]+\.done\(/ {
+      id = $0; sub(/.*wl_callback@/, "", id); sub(/\..*/, "", id)
+      if (sync[id]) { sync[id] = 0; open--; if (open == 0 && cause && NR > cause) settled = 1 }
+    }
+    NR <= from { next }
+    $0 ~ "^\\[[0-9. ]+\\] xdg_toplevel@" top "\\.configure\\(" { activated = !/array\[0\]/ }
+    $0 ~ "-> xdg_surface@" xdg "\\.ack_configure\\(" { if (activated && !keyboard && !cause) cause = NR }
+    $0 ~ "wl_keyboard@[0-9]+\\.enter\\([0-9]+, wl_surface@" surface "," { entered = 1; if (!cause) cause = NR }
+    END { exit !(entered && settled) }'
+}
+await_active() { wait_for active "$1" "$2"; }
 
 line=$(await 0 '-> xdg_toplevel@[0-9]+\.set_title\("Orvane"\)') || fail "the main window did not open"
 main=$(toplevel_of "$line")
 # mutter makes its virtual keyboard with the first key, which may be lost on
 # the way: a lone Shift, then the keyboard's arrival at the window.
 echo shift >&3
-await_keyboard 0 "$main" >/dev/null || fail "the main window got no keyboard"
+await_active 0 "$main" || fail "the main window got no keyboard, or Qt did not make it active"
 echo "ok   the main window opened natively"
 
 # Opens a tool window with one key (its title begins with the text given),
@@ -106,22 +134,19 @@ tool_window() {
   window=$(toplevel_of "$line")
   await "$from" "-> xdg_toplevel@$window\\.set_parent\\(xdg_toplevel@$main\\)" >/dev/null ||
     fail "$title is not kept with the main window (no set_parent)"
-  await_keyboard "$from" "$window" >/dev/null || fail "$title did not get the keyboard"
+  await_active "$from" "$window" || fail "$title did not get the keyboard, or Qt did not make it active"
   from=$(mark)
   echo return >&3
   await "$from" "-> xdg_toplevel@$window\\.destroy\\(\\)" >/dev/null || fail "Enter did not close $title"
-  await_keyboard "$from" "$main" >/dev/null || fail "the keyboard did not come back to the main window"
+  await_active "$from" "$main" || fail "the keyboard did not come back to the main window"
   echo "ok   $key opened $title above the main window, Enter closed it, the keyboard came back"
 }
 tool_window ctrl+a "About Orvane"
 tool_window alt+v "Robot Values"
 
 echo ctrl+q >&3
-for _ in $(seq 400); do
-  kill -0 "$program_pid" 2>/dev/null || break
-  sleep 0.05
-done
-kill -0 "$program_pid" 2>/dev/null && fail "Ctrl+Q did not end the run"
+ended() { ! kill -0 "$program_pid" 2>/dev/null; }
+wait_for ended || fail "Ctrl+Q did not end the run"
 status=0
 wait "$program_pid" || status=$?
 [ "$status" = 0 ] || fail "the program ended with status $status"

@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -96,4 +97,12 @@ bool setUpWindowSystem(int argc, char **argv)
 bool canPlaceWindows()
 {
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+int endRun(int status)
+{
+    if (canPlaceWindows())
+        return status;
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

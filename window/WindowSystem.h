@@ -36,3 +36,9 @@ bool setUpWindowSystem(int argc, char **argv);
 // Whether the program may put its top-level windows where it wants and learn
 // where they are: false for a native Wayland client.
 bool canPlaceWindows();
+
+// What main returns once the run is over: the run's status. A native Wayland
+// client instead ends here with it, once its output is written: Qt 6.4 can
+// wait for ever tearing down its Wayland connection, and has nothing left to
+// do there that anyone would see (its windows are gone, the settings saved).
+int endRun(int status);
