@@ -4,8 +4,16 @@
 #include <QGuiApplication>
 #include <QLibraryInfo>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -27,6 +35,37 @@ bool waylandPluginInstalled()
     return false;
 }
 
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+// Whether a compositor listens at WAYLAND_DISPLAY ("wayland-0" when unset),
+// a socket's name in $XDG_RUNTIME_DIR or its whole path, as Wayland's client
+// library finds it. A socket handed over in WAYLAND_SOCKET is taken as
+// answering. Qt 6.4 aborts where none answers.
+bool waylandAnswers()
+{
+    if (qEnvironmentVariableIsSet("WAYLAND_SOCKET"))
+        return true;
+    QByteArray path = qgetenv("WAYLAND_DISPLAY");
+    if (path.isEmpty())
+        path = "wayland-0";
+    if (!path.startsWith('/'))
+        path = qgetenv("XDG_RUNTIME_DIR") + '/' + path;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    std::copy(path.cbegin(), path.cend(), address.sun_path);
+    // Without blocking: a compositor that listens but is too busy to take
+    // the connection yet (EAGAIN) is there all the same.
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const bool answers =
+        fd >= 0 && (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0 ||
+                    errno == EAGAIN);
+    if (fd >= 0)
+        ::close(fd);
+    return answers;
+}
+#endif
+
 // The platform named on the command line: Qt takes "-platform NAME" (or
 // "--platform NAME") before QT_QPA_PLATFORM.
 QByteArray platformArgument(int argc, char **argv)
@@ -43,14 +82,25 @@ QByteArray platformArgument(int argc, char **argv)
 
 WindowSystemChoice chooseWindowSystem(const WindowSystemEnvironment &environment)
 {
-    // Whoever names a platform gets it, and Qt's own message if it fails.
-    if (!environment.askedPlatform.isEmpty())
+    const QString noCompositor =
+        QStringLiteral("cannot open a window: no Wayland desktop answers at WAYLAND_DISPLAY (%1), "
+                       "the desktop it names has ended; start it from a running desktop, or set "
+                       "DISPLAY to an X server")
+            .arg(environment.waylandDisplay.isEmpty() ? QStringLiteral("wayland-0")
+                                                    : QString::fromLocal8Bit(environment.waylandDisplay));
+    // Whoever names a platform gets it, and Qt's own message if it fails;
+    // but Qt aborts where the Wayland desktop asked for is gone.
+    if (!environment.askedPlatform.isEmpty()) {
+        if (environment.askedPlatform.startsWith("wayland") && !environment.waylandAnswers)
+            return {{}, noCompositor};
         return {};
+    }
     // X11 through any X server, Xwayland included: there the main window can
     // be put where it was left. On a Wayland desktop whose X server cannot be
     // reached, Qt goes on to run as a native Wayland client.
     if (!environment.x11Display.isEmpty())
-        return {environment.waylandDisplay.isEmpty() ? "xcb" : "xcb;wayland", {}};
+        return {!environment.waylandDisplay.isEmpty() && environment.waylandAnswers ? "xcb;wayland" : "xcb",
+                {}};
     if (environment.waylandDisplay.isEmpty()) {
         return {{},
                 QStringLiteral("cannot open a window: neither DISPLAY (an X server) nor "
@@ -64,6 +114,8 @@ WindowSystemChoice chooseWindowSystem(const WindowSystemEnvironment &environment
                                "and Qt's Wayland platform is not installed; install the package "
                                "qt6-wayland, or set DISPLAY to the desktop's X server (Xwayland)")};
     }
+    if (!environment.waylandAnswers)
+        return {{}, noCompositor};
     // A Wayland desktop only: Qt runs as its native client.
     return {};
 }
@@ -78,6 +130,7 @@ bool setUpWindowSystem(int argc, char **argv)
     if (environment.askedPlatform.isEmpty())
         environment.askedPlatform = qgetenv("QT_QPA_PLATFORM");
     environment.waylandPluginInstalled = waylandPluginInstalled();
+    environment.waylandAnswers = waylandAnswers();
 
     const WindowSystemChoice choice = chooseWindowSystem(environment);
     if (!choice.problem.isEmpty()) {

@@ -19,6 +19,9 @@ struct WindowSystemEnvironment {
     // QT_QPA_PLATFORM, or the argument of -platform, which Qt prefers to it
     QByteArray askedPlatform;
     bool waylandPluginInstalled = false;
+    // Whether a Wayland desktop takes clients at WAYLAND_DISPLAY: a terminal
+    // left over from an ended session still names its compositor.
+    bool waylandAnswers = false;
 };
 
 struct WindowSystemChoice {

@@ -7,11 +7,25 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <sys/socket.h>
+#include <sys/un.h>
 
 class TestWindowSystem : public QObject {
     Q_OBJECT
 
+    QTemporaryDir runtime;  // $XDG_RUNTIME_DIR, where a compositor "wayland-0" listens
+
 private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        sockaddr_un address{AF_UNIX, {}};
+        qstrncpy(address.sun_path, qPrintable(runtime.filePath("wayland-0")), sizeof address.sun_path);
+        const int compositor = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(::bind(compositor, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
+                ::listen(compositor, 8) == 0);
+    }
+
     // The environment ("-": unset) and the command line at the program's
     // start, and where it then runs, or that it stops.
     void choice_data()
@@ -32,6 +46,10 @@ private slots:
         // A native Wayland client could not put the window where it was left.
         row("Wayland desktop with Xwayland", {}, ":0", "wayland-0", "-", "X11, else Wayland");
         row("Wayland desktop without X", {}, "-", "wayland-0", "-", "Qt's choice");  // qt6-wayland there
+        // A terminal left over from an ended session: Qt would abort.
+        row("ended Wayland desktop", {}, "-", "wayland-9", "-", "stops");
+        row("ended Wayland desktop, Wayland asked for", {}, "-", "wayland-9", "wayland", "stops");
+        row("ended Wayland desktop, X11 desktop", {}, ":0", "wayland-9", "-", "X11");
         row("no desktop", {"-style", "fusion"}, "-", "-", "-", "stops");
         row("empty QT_QPA_PLATFORM", {}, ":0", "-", "", "X11");
         // Whoever names a platform gets Qt's own word when it fails.
@@ -76,8 +94,9 @@ private slots:
     void whatToInstall()
     {
         for (const auto &[choice, word] :
-             {std::pair{chooseWindowSystem({"", "wayland-0", "", false}), "qt6-wayland"},
-              std::pair{chooseWindowSystem({}), "xvfb-run"}})
+             {std::pair{chooseWindowSystem({"", "wayland-0", "", false, true}), "qt6-wayland"},
+              std::pair{chooseWindowSystem({}), "xvfb-run"},
+              std::pair{chooseWindowSystem({"", "wayland-9", "wayland", true, false}), "DISPLAY"}})
             QVERIFY2(choice.problem.contains(word) && !choice.problem.contains('\n'),
                      qPrintable(choice.problem));
     }
