@@ -166,7 +166,15 @@ void TextBox::replay(std::vector<Edit> &from, std::vector<Edit> &to, bool backwa
     const Edit edit = from.back();
     from.pop_back();
     const QString &now = backwards ? edit.inserted : edit.removed;
-    apply(edit.from, lines_.endOf(edit.from, now), backwards ? edit.removed : edit.inserted);
+    const TextPos end = lines_.endOf(edit.from, now);
+    // A step that no longer fits the text it would change (a history kept
+    // past a new text) is never replayed: the history goes instead.
+    if (lines_.clamp(edit.from) != edit.from || lines_.clamp(end) != end || lines_.text(edit.from, end) != now) {
+        from.clear();
+        to.clear();
+        return;
+    }
+    apply(edit.from, end, backwards ? edit.removed : edit.inserted);
     to.push_back(edit);
 }
 

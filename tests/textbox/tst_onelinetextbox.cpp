@@ -117,6 +117,7 @@ private slots:
         QTest::newRow("line ends pasted stay, as blanks") << "Ctrl+V";
         QTest::newRow("a paste undone") << "Ctrl+V;Ctrl+Z";
         QTest::newRow("signals, undo to the text set") << ">one;>one;=xy;Home;Backspace;Shift+End;Ctrl+C;End;Ctrl+Z;Ctrl+Z;Ctrl+Z";
+        QTest::newRow("no undo past a text set") << "=ab;>abc;Ctrl+Z";
         QTest::newRow("a reader's selection") << ">abcd;[1,3]";
         QTest::newRow("typed over a selection") << ">abcd;[1,3];=X";
         QTest::newRow("a click, scrolled to the end") << words + ";@150";
