@@ -63,6 +63,18 @@ main_window_shown() {
 
 ended() { ! kill -0 "$pid" 2>/dev/null; }
 
+# Whether the window manager has let go of the window: it is off the root
+# window's list of managed windows. Until then the manager may still act on
+# the window's id, which the X server hands to the next program's window once
+# this one is gone: GNOME's puts a window it lets go of back at its frame's
+# corner, and so moved the next run's window, made at the stored position but
+# not yet shown, to 0,0.
+released() {
+  local managed
+  managed=$(xprop -root _NET_CLIENT_LIST) || return 1
+  ! grep -qw "$(printf '0x%x' "$1")" <<<"$managed"
+}
+
 # Starts the program, prints "frame X Y, stored LEFT TOP" once it has closed.
 run_once() {
   local pid window="" corner
@@ -86,6 +98,10 @@ run_once() {
     return
   fi
   wait "$pid" || true
+  if [ "$wm" = 1 ] && ! within_limit released "$window"; then
+    echo "frame $corner, window still managed after the program ended"
+    return
+  fi
   echo "frame $corner, stored $(stored)"
 }
 
