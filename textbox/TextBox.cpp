@@ -2,6 +2,8 @@
 
 #include "TextBox.h"
 
+#include "Graphemes.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -112,7 +114,8 @@ TextPos TextBox::apply(TextPos from, TextPos to, const QString &text)
     else
         layout_.linesReplaced(from.line, to.line - from.line + 1, end.line - from.line + 1);
     updateScrollBars();
-    setCursor(end);
+    // After the edit: an indicator typed before another makes a flag of them.
+    setCursor({end.line, graphemes::outOfPair(lines_.line(end.line), end.column, 1)});
     // As kept, every kind of line end one "\n", as the offsets count them.
     notifyAccessible(from, removed, QAccessible::isActive() ? lines_.text(from, end) : QString());
     emit textChanged();
@@ -213,7 +216,8 @@ void TextBox::paste()
 }
 
 // Backspace takes one character as stored (a surrogate pair whole), so that
-// an accent typed after its letter goes alone, as in Qt's own boxes.
+// an accent typed after its letter goes alone, as in Qt's own boxes; a flag
+// goes whole, or its first half would make a flag with what follows.
 TextPos TextBox::backspaceStart(TextPos pos) const
 {
     if (pos.column == 0)
@@ -221,7 +225,7 @@ TextPos TextBox::backspaceStart(TextPos pos) const
     const QString &s = lines_.line(pos.line);
     const bool pair =
         pos.column > 1 && s[pos.column - 1].isLowSurrogate() && s[pos.column - 2].isHighSurrogate();
-    return {pos.line, pos.column - (pair ? 2 : 1)};
+    return {pos.line, graphemes::outOfPair(s, pos.column - (pair ? 2 : 1), -1)};
 }
 
 void TextBox::removeBackward()

@@ -7,6 +7,7 @@
 #include "TextBoxAccessibility.h"
 
 #include "ComboTextBox.h"
+#include "Graphemes.h"
 #include "TextBox.h"
 
 #include <QAccessibleWidget>
@@ -16,7 +17,7 @@
 
 namespace {
 
-// How far either side of an offset a word or a sentence is looked for.
+// How far either side of an offset a character, a word or a sentence is looked for.
 constexpr qsizetype Reach = 2000;
 
 class TextBoxAccessible : public QAccessibleWidget,
@@ -163,7 +164,8 @@ private:
         }
         if (p.column == s.size())
             return {offset, offset + 1};  // the line end itself
-        const Range within = itemInLine(s, p.column, type);
+        const Range within = type == QAccessible::CharBoundary ? graphemes::around(s, p.column, Reach)
+                                                               : itemInLine(s, p.column, type);
         return {lineStart + within.first, lineStart + within.second};
     }
 
@@ -176,9 +178,7 @@ private:
         if (to < s.size() && s[to].isLowSurrogate())
             ++to;
         const QTextBoundaryFinder::BoundaryType kind =
-            type == QAccessible::WordBoundary       ? QTextBoundaryFinder::Word
-            : type == QAccessible::SentenceBoundary ? QTextBoundaryFinder::Sentence
-                                                    : QTextBoundaryFinder::Grapheme;
+            type == QAccessible::WordBoundary ? QTextBoundaryFinder::Word : QTextBoundaryFinder::Sentence;
         QTextBoundaryFinder finder(kind, s.constData() + from, to - from);
         const qsizetype at = column - from;
         finder.setPosition(at);

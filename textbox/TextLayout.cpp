@@ -1,5 +1,7 @@
 #include "TextLayout.h"
 
+#include "Graphemes.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextBoundaryFinder>
@@ -169,7 +171,7 @@ void TextLayout::cut(qsizetype line, std::vector<Piece> &pieces, qsizetype fromP
     qsizetype start = fromPiece < qsizetype(pieces.size()) ? pieces[size_t(fromPiece)].start : 0;
     pieces.resize(size_t(fromPiece));
     for (;;) {
-        const qsizetype end = pieceEnd(s, start);
+        const qsizetype end = graphemes::outOfPair(s, pieceEnd(s, start), -1, start);
         Piece p = estimate(end - start);
         p.start = start;
         pieces.push_back(p);
@@ -296,17 +298,14 @@ int TextLayout::toLayout(qsizetype line, qsizetype index, qsizetype column) cons
     return int(at);
 }
 
-// Qt 6.4 puts grapheme boundaries inside every surrogate pair that follows an
-// Indic or Thai letter ("ह😀": a cursor stop between the emoji's halves), in
-// its layouts and its boundary finder alike: the positions it gives for the
-// caret are moved off such places, or a letter typed there would split the pair.
+// Qt 6.4 puts caret stops inside surrogate pairs and flags (see Graphemes.h):
+// the positions it gives for the caret are moved off such places, or a letter
+// typed there would split the pair. A piece starts between two characters, so
+// a run of flags is counted from there, not from the start of a long line.
 qsizetype TextLayout::offPair(qsizetype line, qsizetype column, int direction) const
 {
-    const QString &s = text_.line(line);
-    if (column <= 0 || column >= s.size() || !s[column - 1].isHighSurrogate() ||
-        !s[column].isLowSurrogate())
-        return column;
-    return direction < 0 ? column - 1 : column + 1;
+    return graphemes::outOfPair(text_.line(line), column, direction,
+                                pieceStart(line, pieceAt({line, column})));
 }
 
 qsizetype TextLayout::fromLayout(qsizetype line, qsizetype index, int position) const
@@ -597,7 +596,12 @@ TextPos TextLayout::hit(qsizetype row, qreal x) const
     if (wrap_ && index + 1 < pieceCount(r.line) && at >= l.textStart() + l.textLength() &&
         l.lineNumber() == layout->lineCount() - 1)
         at = layout->previousCursorPosition(at);
-    return {r.line, offPair(r.line, fromLayout(r.line, index, at), -1)};
+    // Inside a character Qt splits: whichever of its edges is nearer.
+    const qsizetype column = fromLayout(r.line, index, at);
+    const TextPos before{r.line, offPair(r.line, column, -1)}, after{r.line, offPair(r.line, column, 1)};
+    const bool nearerAfter = before.column != column && rowOf(after) == row &&
+                             std::abs(this->x(after) - x) < std::abs(this->x(before) - x);
+    return nearerAfter ? after : before;
 }
 
 TextPos TextLayout::rowStart(qsizetype row) const

@@ -142,8 +142,8 @@ private:
     // pre-edit text too.
     int toLayout(qsizetype line, qsizetype index, qsizetype column) const;
     qsizetype fromLayout(qsizetype line, qsizetype index, int position) const;
-    // A column between the two halves of a surrogate pair moved to the pair's
-    // start (direction < 0) or end (direction > 0); any other column as it is.
+    // A column inside a surrogate pair or a flag moved to the pair's start
+    // (direction < 0) or end (direction > 0); any other column as it is.
     qsizetype offPair(qsizetype line, qsizetype column, int direction) const;
     QTextLine qtLine(qsizetype line, qsizetype index, qsizetype column) const;
 
