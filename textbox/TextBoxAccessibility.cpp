@@ -164,8 +164,9 @@ private:
         }
         if (p.column == s.size())
             return {offset, offset + 1};  // the line end itself
-        const Range within = type == QAccessible::CharBoundary ? graphemes::around(s, p.column, Reach)
-                                                               : itemInLine(s, p.column, type);
+        const Range within = type == QAccessible::CharBoundary
+                                 ? graphemes::around(s, p.column, Reach)
+                                 : itemInLine(s, p.column, type);
         return {lineStart + within.first, lineStart + within.second};
     }
 
@@ -178,7 +179,8 @@ private:
         if (to < s.size() && s[to].isLowSurrogate())
             ++to;
         const QTextBoundaryFinder::BoundaryType kind =
-            type == QAccessible::WordBoundary ? QTextBoundaryFinder::Word : QTextBoundaryFinder::Sentence;
+            type == QAccessible::WordBoundary ? QTextBoundaryFinder::Word
+                                              : QTextBoundaryFinder::Sentence;
         QTextBoundaryFinder finder(kind, s.constData() + from, to - from);
         const qsizetype at = column - from;
         finder.setPosition(at);

@@ -596,12 +596,7 @@ TextPos TextLayout::hit(qsizetype row, qreal x) const
     if (wrap_ && index + 1 < pieceCount(r.line) && at >= l.textStart() + l.textLength() &&
         l.lineNumber() == layout->lineCount() - 1)
         at = layout->previousCursorPosition(at);
-    // Inside a character Qt splits: whichever of its edges is nearer.
-    const qsizetype column = fromLayout(r.line, index, at);
-    const TextPos before{r.line, offPair(r.line, column, -1)}, after{r.line, offPair(r.line, column, 1)};
-    const bool nearerAfter = before.column != column && rowOf(after) == row &&
-                             std::abs(this->x(after) - x) < std::abs(this->x(before) - x);
-    return nearerAfter ? after : before;
+    return {r.line, offPair(r.line, fromLayout(r.line, index, at), -1)};
 }
 
 TextPos TextLayout::rowStart(qsizetype row) const
