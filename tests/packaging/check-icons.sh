@@ -76,6 +76,13 @@ if [ -f "$icons/orvane-32.png" ]; then
   [ "$n" = 0 ] || fail "orvane-32.png is not resources/orvane-icon.xpm ($n pixels differ)"
 fi
 
+# The Windows icon: what make-icons makes now, and every size readable.
+ico=$icons/orvane.ico
+cmp -s "$ico" "$work/fresh/orvane.ico" || fail "orvane.ico differs from what scripts/make-icons makes now"
+ico_sizes=$(identify -format '%w ' "$ico" 2>/dev/null)
+[ "$ico_sizes" = "$(printf '%s ' "${sizes[@]}")" ] ||
+  fail "orvane.ico holds the sizes '$ico_sizes', not '${sizes[*]}'"
+
 svg=$icons/orvane.svg
 if [ -f "$svg" ]; then
   cmp -s "$svg" "$work/fresh/orvane.svg" || fail "orvane.svg differs from what scripts/make-icons makes now"
