@@ -14,6 +14,7 @@
 //                                    paint, and exit
 
 #include "Baseline.h"
+#include "FirstPaint.h"
 #include "Stats.h"
 
 #include "MultiLineTextBox.h"
@@ -65,33 +66,6 @@ double msSince(long long startNs)
 {
     return double(nowNs() - startNs) / 1e6;
 }
-
-// Calls back once, at the first paint of any widget of the named window.
-class FirstPaint : public QObject {
-public:
-    FirstPaint(QString windowName, std::function<void()> onPaint)
-        : windowName_(std::move(windowName)), onPaint_(std::move(onPaint))
-    {
-        qApp->installEventFilter(this);
-    }
-    bool seen() const { return seen_; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (!seen_ && event->type() == QEvent::Paint && watched->isWidgetType() &&
-            static_cast<QWidget *>(watched)->window()->objectName() == windowName_) {
-            seen_ = true;
-            onPaint_();
-        }
-        return false;
-    }
-
-private:
-    QString windowName_;
-    std::function<void()> onPaint_;
-    bool seen_ = false;
-};
 
 // ---- Start: from process start to the first paint, and peak memory --------
 

@@ -10,6 +10,7 @@
 #include "ProgramWiring.h"
 #include "WaitLimit.h"
 #include "Prompts.h"
+#include "Registry.h"
 #include "frmAbout.h"
 #include "frmErrors.h"
 #include "frmMain.h"
@@ -19,6 +20,10 @@
 
 #include <QtTest>
 #include <QtWidgets>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 template <class W> FormWindow *showAlone() { return showWindow<W>(); }
 
@@ -60,11 +65,12 @@ struct WindowFixture {
     // A config folder, holding `settings` when given; the main window active.
     bool start(const QByteArray &settings = QByteArray())
     {
-        if (!config)
+        if (!config) {
             config = std::make_unique<QTemporaryDir>();
+            forgetStoredSettings();
+        }
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config->path()));
-        if (!settings.isEmpty() && !writeFile(ini(), settings))
-            return false;
+        store(settings);
         Prompts::Hooks hooks;
         hooks.message = [this](const Prompts::Message &m) {
             const char *icon = QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(m.icon);
@@ -97,10 +103,42 @@ struct WindowFixture {
         *this = WindowFixture();
     }
 
-    QString ini() const { return config->path() + "/Quillfern/Orvane.conf"; }
-    QString stored(const QString &key) const
+    // Settings read and written through the program's own store, so that the
+    // same test runs against the registry on Windows: "Section/Name".
+    static QString stored(const QString &key)
     {
-        return QSettings(ini(), QSettings::IniFormat).value(key).toString();
+        const QString section = key.section('/', 0, 0), name = key.section('/', 1);
+        const auto value = Registry::GetRegValue(Registry::CurrentUser, keyPath(section),
+                                                 name.toStdString());
+        return value ? QString::fromStdString(*value) : QString();
+    }
+    static void store(const QString &key, const QString &value)
+    {
+        const QString section = key.section('/', 0, 0), name = key.section('/', 1);
+        Registry::SetRegValue(Registry::CurrentUser, keyPath(section), name.toStdString(),
+                              value.toStdString());
+    }
+    // "[Section]" lines and "Name=value" lines below them.
+    static void store(const QByteArray &settings)
+    {
+        QString section;
+        for (const QString &line : QString::fromUtf8(settings).split('\n', Qt::SkipEmptyParts)) {
+            if (line.startsWith('['))
+                section = line.mid(1).chopped(1);
+            else
+                store(section + '/' + line.section('=', 0, 0), line.section('=', 1));
+        }
+    }
+    static std::string keyPath(const QString &section)
+    {
+        return "Software\\Quillfern\\Orvane\\" + section.toStdString();
+    }
+    // A new config folder is a fresh start; the registry needs telling.
+    static void forgetStoredSettings()
+    {
+#ifdef Q_OS_WIN
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quillfern\\Orvane");
+#endif
     }
     static bool writeFile(const QString &path, const QByteArray &bytes)
     {

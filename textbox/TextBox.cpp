@@ -404,13 +404,26 @@ bool TextBox::handleEditKey(QKeyEvent *event)
     return true;
 }
 
+// Whether the keys follow Windows' scheme (the one whose Redo is Ctrl+Y), as
+// Qt's platform theme says. There Left or Right drops a selection and moves on
+// from the caret; in the other schemes the first press goes to the
+// selection's edge.
+namespace {
+bool windowsKeyboardScheme()
+{
+    static const bool windows = QKeySequence::keyBindings(QKeySequence::Redo)
+                                    .contains(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    return windows;
+}
+}  // namespace
+
 // Left and Right move as in Qt's own boxes: in the order of the text, which
 // on a line written right to left is from right to left.
 bool TextBox::handleMoveKey(QKeyEvent *event)
 {
     const bool select = event->modifiers() & Qt::ShiftModifier;
     const bool control = event->modifiers() & Qt::ControlModifier;
-    const bool collapse = hasSelection() && !select;
+    const bool collapse = hasSelection() && !select && !windowsKeyboardScheme();
     const bool rtl = layout_.rightToLeft(cursor_.line);
     const QTextLayout::CursorMode unit =
         control ? QTextLayout::SkipWords : QTextLayout::SkipCharacters;

@@ -180,9 +180,12 @@ private slots:
         QApplication::sendEvent(view, &drag);
         QTest::mouseRelease(view, Qt::LeftButton, {}, at(1, 3));
         QCOMPARE(box->selectedText(), QStringLiteral("ne two\nthr"));
-        // The selection is the X selection, which the middle button pastes.
+        // The selection is the X selection, which the middle button pastes;
+        // where there is none (Windows), the middle button changes nothing.
         QTest::mouseClick(view, Qt::MiddleButton, {}, at(1, 10));
-        QCOMPARE(box->text(), QStringLiteral("one two\nthree fourne two\nthr"));
+        QCOMPARE(box->text(), QGuiApplication::clipboard()->supportsSelection()
+                                  ? QStringLiteral("one two\nthree fourne two\nthr")
+                                  : QStringLiteral("one two\nthree four"));
     }
 
     // The context menu does what the keys it names do, and offers only what
