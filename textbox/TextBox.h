@@ -36,11 +36,12 @@ public:
     bool hasSelection() const { return cursor_ != anchor_; }
     QString selectedText() const;
     // Where the character at `pos` is drawn (the caret's place, one pixel
-    // wide at a line's end), in the box's viewport coordinates.
-    QRect characterRect(TextPos pos) const;
-    TextPos posAt(QPoint point) const;  // point in the viewport's coordinates
+    // wide at a line's end), in the box's viewport coordinates. These lay
+    // out the piece of the line they look at when it is not laid out.
+    QRect characterRect(TextPos pos);
+    TextPos posAt(QPoint point);  // point in the viewport's coordinates
     // The row (visual line) holding `pos`, from its start to the next row's.
-    QPair<TextPos, TextPos> rowAround(TextPos pos) const;
+    QPair<TextPos, TextPos> rowAround(TextPos pos);
 
     void selectAll();
     void copy() const;
@@ -99,8 +100,8 @@ private:
     void moveTo(TextPos pos, bool select, bool keepGoalX = false);
     void removeBackward();
     void removeForward();
-    TextPos backspaceStart(TextPos pos) const;
-    TextPos visualMove(qsizetype rows) const;
+    TextPos backspaceStart(TextPos pos);
+    TextPos visualMove(qsizetype rows);
     void selectWordAt(TextPos pos);
     TextPos selectionStart() const { return std::min(cursor_, anchor_); }
     TextPos selectionEnd() const { return std::max(cursor_, anchor_); }

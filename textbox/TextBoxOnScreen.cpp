@@ -227,7 +227,7 @@ void TextBox::changeEvent(QEvent *event)
         layOutAll();
 }
 
-TextPos TextBox::posAt(QPoint point) const
+TextPos TextBox::posAt(QPoint point)
 {
     const QPoint o = textOrigin();
     const qsizetype row =
@@ -236,7 +236,7 @@ TextPos TextBox::posAt(QPoint point) const
                        point.x() - o.x() + horizontalScrollBar()->value());
 }
 
-QPair<TextPos, TextPos> TextBox::rowAround(TextPos pos) const
+QPair<TextPos, TextPos> TextBox::rowAround(TextPos pos)
 {
     pos = lines_.clamp(pos);
     const qsizetype row = layout_.rowOf(pos);
@@ -247,7 +247,7 @@ QPair<TextPos, TextPos> TextBox::rowAround(TextPos pos) const
     return {start, end};
 }
 
-QRect TextBox::characterRect(TextPos pos) const
+QRect TextBox::characterRect(TextPos pos)
 {
     pos = lines_.clamp(pos);
     const qsizetype row = layout_.rowOf(pos);

@@ -28,7 +28,7 @@ QFont monospace()
 }
 
 // The rows the box shows, "|" between them.
-QString rows(const MultiLineTextBox *box)
+QString rows(MultiLineTextBox *box)
 {
     QStringList shown;
     for (TextPos pos;;) {

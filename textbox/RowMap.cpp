@@ -1,0 +1,365 @@
+#include "RowMap.h"
+
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// Where a long line is cut is decided from the text a little past the cut
+// (so that a break opportunity is judged as in the whole line) and from the
+// last LookBack units before it: a cut depends only on the text near it,
+// so that after an edit the cuts further on are found again unchanged.
+constexpr qsizetype Lookahead = 16;
+constexpr qsizetype LookBack = 1024;
+
+}  // namespace
+
+// ---- Lines and their estimates -------------------------------------------------
+
+void RowMap::reset()
+{
+    lines_.clear();
+    lines_.reserve(size_t(text_.lineCount()));
+    for (qsizetype i = 0; i < text_.lineCount(); ++i)
+        lines_.push_back(makeLine(i));
+    firstRowsValid_ = 1;
+    top_ = std::clamp<qsizetype>(top_, 0, rowCount() - 1);
+}
+
+RowMap::Piece RowMap::estimate(qsizetype length) const
+{
+    Piece p;
+    p.width = float(qreal(length) * averageAdvance_);
+    p.rows = wrap_ ? int(std::clamp<qreal>(std::ceil(qreal(p.width) / std::max(width_, 1.0)), 1,
+                                           INT_MAX / 2))
+                   : 1;
+    p.measured = length == 0;  // an empty line is one empty row, exactly
+    return p;
+}
+
+RowMap::Line RowMap::makeLine(qsizetype line) const
+{
+    Line l;
+    const QString &s = text_.line(line);
+    if (s.isEmpty()) {
+        l.measured = true;  // one empty row, exactly
+        return l;
+    }
+    if (s.size() <= MaxPiece) {
+        const Piece p = estimate(s.size());
+        l.width = p.width;
+        l.rows = p.rows;
+        l.measured = p.measured;
+        return l;
+    }
+    l.pieces = std::make_unique<std::vector<Piece>>();
+    cut(line, *l.pieces, 0, {}, 0, 0);
+    sumUp(l);
+    return l;
+}
+
+void RowMap::sumUp(Line &line) const
+{
+    if (!line.pieces)
+        return;
+    line.width = 0;
+    line.rows = 0;
+    line.measured = true;
+    for (const Piece &p : *line.pieces) {
+        line.width += p.width;
+        line.rows += p.rows;
+        line.measured = line.measured && p.measured;
+    }
+    if (!wrap_)
+        line.rows = 1;
+}
+
+// ---- Cutting long lines -----------------------------------------------------
+
+// Where a piece that starts at `start` ends: at the end of the line if that
+// is near, else after the last blank or other line-break opportunity in the
+// last LookBack units of the piece, else between two graphemes.
+qsizetype RowMap::pieceEnd(const QString &s, qsizetype start) const
+{
+    if (s.size() - start <= MaxPiece)
+        return s.size();
+    const qsizetype limit = start + MaxPiece;
+    const qsizetype from = limit - LookBack;
+    for (qsizetype i = limit; i > from; --i)
+        if (s[i - 1] == QLatin1Char(' ') && s[i] != QLatin1Char(' '))
+            return i;
+    const qsizetype windowEnd = std::min(s.size(), limit + Lookahead);
+    QTextBoundaryFinder lines(QTextBoundaryFinder::Line, s.constData() + from, windowEnd - from);
+    lines.setPosition(limit - from);
+    const qsizetype atLine = lines.isAtBoundary() ? lines.position() : lines.toPreviousBoundary();
+    if (atLine > 0)
+        return from + atLine;
+    const qsizetype near = limit - 64;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, s.constData() + near,
+                                  windowEnd - near);
+    graphemes.setPosition(limit - near);
+    const qsizetype atGrapheme =
+        graphemes.isAtBoundary() ? graphemes.position() : graphemes.toPreviousBoundary();
+    if (atGrapheme > 0)
+        return near + atGrapheme;
+    // A cluster of more than 64 marks: cut it, but never a surrogate pair.
+    return limit - (s[limit].isLowSurrogate() && s[limit - 1].isHighSurrogate() ? 1 : 0);
+}
+
+// Cuts the line into pieces from `pieces[fromPiece]` on (or from the start).
+// Once a piece starts where one of the `old` pieces started, moved by
+// `delta`, and that old piece lay wholly after the edit (from
+// `unchangedFrom` on, in old columns), the old pieces from there on are
+// kept, moved, with what was measured of them.
+void RowMap::cut(qsizetype line, std::vector<Piece> &pieces, qsizetype fromPiece,
+                     const std::vector<Piece> &old, qsizetype delta, qsizetype unchangedFrom) const
+{
+    const QString &s = text_.line(line);
+    qsizetype start = fromPiece < qsizetype(pieces.size()) ? pieces[size_t(fromPiece)].start : 0;
+    pieces.resize(size_t(fromPiece));
+    for (;;) {
+        const qsizetype end = pieceEnd(s, start);
+        Piece p = estimate(end - start);
+        p.start = start;
+        pieces.push_back(p);
+        if (end >= s.size())
+            return;
+        start = end;
+        const auto same = std::lower_bound(old.begin(), old.end(), start - delta,
+                                           [](const Piece &q, qsizetype at) { return q.start < at; });
+        if (same != old.end() && same->start == start - delta && same->start >= unchangedFrom) {
+            for (auto q = same; q != old.end(); ++q) {
+                pieces.push_back(*q);
+                pieces.back().start += delta;
+            }
+            return;
+        }
+    }
+}
+
+void RowMap::lineEdited(qsizetype line, qsizetype from, qsizetype removedTo,
+                            qsizetype insertedTo)
+{
+    Line &l = lines_[size_t(line)];
+    const QString &s = text_.line(line);
+    l.rtl = -1;
+    firstRowsValid_ = std::min(firstRowsValid_, line + 1);
+    if (s.size() <= MaxPiece) {
+        l = makeLine(line);
+        return;
+    }
+    std::vector<Piece> old;
+    if (l.pieces)
+        old = std::move(*l.pieces);
+    else
+        old.push_back(Piece{0, l.width, l.rows, l.measured});
+    // Keep the pieces that end before the edit and whose end was chosen
+    // from text before it.
+    qsizetype keep = 0;
+    while (keep + 1 < qsizetype(old.size()) && old[size_t(keep + 1)].start <= from &&
+           old[size_t(keep)].start + MaxPiece + Lookahead <= from)
+        ++keep;
+    std::vector<Piece> pieces(old.begin(), old.begin() + keep + 1);
+    cut(line, pieces, keep, old, insertedTo - removedTo, removedTo);
+    l.pieces = std::make_unique<std::vector<Piece>>(std::move(pieces));
+    sumUp(l);
+}
+
+void RowMap::linesReplaced(qsizetype first, qsizetype oldCount, qsizetype newCount)
+{
+    // The lines after the edit move once; the new ones are made in place.
+    const qsizetype oldSize = qsizetype(lines_.size());
+    const qsizetype newSize = oldSize - oldCount + newCount;
+    if (newCount > oldCount) {
+        lines_.resize(size_t(newSize));
+        std::move_backward(lines_.begin() + first + oldCount, lines_.begin() + oldSize,
+                           lines_.end());
+    } else {
+        std::move(lines_.begin() + first + oldCount, lines_.end(),
+                  lines_.begin() + first + newCount);
+        lines_.resize(size_t(newSize));
+    }
+    for (qsizetype i = first; i < first + newCount; ++i)
+        lines_[size_t(i)] = makeLine(i);
+    firstRowsValid_ = std::min(firstRowsValid_, first + 1);
+}
+
+// ---- Pieces -----------------------------------------------------------------
+
+qsizetype RowMap::pieceCount(qsizetype line) const
+{
+    const Line &l = lines_[size_t(line)];
+    return l.pieces ? qsizetype(l.pieces->size()) : 1;
+}
+
+RowMap::Piece RowMap::piece(qsizetype line, qsizetype index) const
+{
+    const Line &l = lines_[size_t(line)];
+    if (l.pieces)
+        return (*l.pieces)[size_t(index)];
+    return Piece{0, l.width, l.rows, l.measured};
+}
+
+qsizetype RowMap::pieceStart(qsizetype line, qsizetype index) const
+{
+    const Line &l = lines_[size_t(line)];
+    return l.pieces ? (*l.pieces)[size_t(index)].start : 0;
+}
+
+qsizetype RowMap::pieceEnd(qsizetype line, qsizetype index) const
+{
+    return index + 1 < pieceCount(line) ? pieceStart(line, index + 1) : text_.line(line).size();
+}
+
+// The piece a place belongs to: the one it starts, at a cut.
+qsizetype RowMap::pieceAt(TextPos pos) const
+{
+    const Line &l = lines_[size_t(pos.line)];
+    if (!l.pieces)
+        return 0;
+    const auto after = std::upper_bound(l.pieces->begin(), l.pieces->end(), pos.column,
+                                        [](qsizetype at, const Piece &p) { return at < p.start; });
+    return std::max<qsizetype>(after - l.pieces->begin() - 1, 0);
+}
+
+// A line takes its direction from its first strong character, as Qt's own
+// boxes do.
+bool RowMap::rtl(qsizetype line)
+{
+    Line &l = lines_[size_t(line)];
+    if (l.rtl < 0)
+        l.rtl = text_.line(line).isRightToLeft() ? 1 : 0;
+    return l.rtl == 1;
+}
+
+// Keeps what laying out a piece found; rows gained or lost above the first
+// row shown move it, so that the same text stays in view.
+void RowMap::measured(qsizetype line, qsizetype index, int rows, qreal width)
+{
+    Line &l = lines_[size_t(line)];
+    const Piece old = piece(line, index);
+    const int newRows = wrap_ ? std::max(rows, 1) : 1;
+    if (old.measured && old.rows == newRows && qreal(old.width) == width)
+        return;
+    if (newRows != old.rows && pieceFirstRow(line, index) + old.rows <= top_)
+        top_ += newRows - old.rows;
+    const Piece now{old.start, float(width), newRows, true};
+    if (l.pieces) {
+        (*l.pieces)[size_t(index)] = now;
+        sumUp(l);
+    } else {
+        l.width = now.width;
+        l.rows = now.rows;
+        l.measured = true;
+    }
+    firstRowsValid_ = std::min(firstRowsValid_, line + 1);
+}
+
+// ---- Rows ---------------------------------------------------------------------
+
+// Rows before each line, made again from the first line that changed, and
+// only as far as asked: measuring pieces in order down the box costs no more
+// than the lines measured.
+void RowMap::updateFirstRows(qsizetype upTo)
+{
+    if (firstRowsValid_ > upTo)
+        return;
+    firstRows_.resize(lines_.size() + 1);
+    for (qsizetype i = firstRowsValid_; i <= upTo; ++i)
+        firstRows_[size_t(i)] = firstRows_[size_t(i - 1)] + lines_[size_t(i - 1)].rows;
+    firstRowsValid_ = upTo + 1;
+}
+
+qsizetype RowMap::firstRow(qsizetype line)
+{
+    if (!wrap_)
+        return line;
+    updateFirstRows(line);
+    return firstRows_[size_t(line)];
+}
+
+qsizetype RowMap::pieceFirstRow(qsizetype line, qsizetype index)
+{
+    qsizetype row = firstRow(line);
+    if (wrap_)
+        for (qsizetype i = 0; i < index; ++i)
+            row += piece(line, i).rows;
+    return row;
+}
+
+qsizetype RowMap::rowCount()
+{
+    if (!wrap_)
+        return qsizetype(lines_.size());
+    return firstRow(qsizetype(lines_.size()));
+}
+
+void RowMap::setTop(qsizetype row)
+{
+    top_ = std::clamp<qsizetype>(row, 0, rowCount() - 1);
+}
+
+RowMap::Row RowMap::rowAt(qsizetype row)
+{
+    row = std::clamp<qsizetype>(row, 0, rowCount() - 1);
+    if (!wrap_)
+        return {row, 0, 0};
+    const auto after = std::upper_bound(firstRows_.begin(), firstRows_.begin() + qsizetype(lines_.size()), row);
+    const qsizetype line = after - firstRows_.begin() - 1;
+    qsizetype sub = row - firstRows_[size_t(line)];
+    const qsizetype count = pieceCount(line);
+    for (qsizetype i = 0; i < count; ++i) {
+        const int rows = piece(line, i).rows;
+        if (sub < rows || i + 1 == count)
+            return {line, i, int(std::min<qsizetype>(sub, rows - 1))};
+        sub -= rows;
+    }
+    return {line, 0, 0};
+}
+
+// ---- Places -------------------------------------------------------------------
+
+qreal RowMap::lineRight(qsizetype line) const
+{
+    return std::max(width_, qreal(lines_[size_t(line)].width));
+}
+
+qreal RowMap::pieceLeft(qsizetype line, qsizetype index)
+{
+    if (wrap_)
+        return 0;
+    qreal before = 0;
+    for (qsizetype i = 0; i < index; ++i)
+        before += piece(line, i).width;
+    if (!rtl(line))
+        return before;
+    return lineRight(line) - before - piece(line, index).width;
+}
+
+qsizetype RowMap::pieceUnder(qsizetype line, qreal x)
+{
+    const qsizetype count = pieceCount(line);
+    if (count == 1)
+        return 0;
+    const bool rightToLeft = rtl(line);
+    qreal edge = rightToLeft ? lineRight(line) : 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const qreal width = piece(line, i).width;
+        if (rightToLeft ? x >= edge - width : x < edge + width)
+            return i;
+        edge += rightToLeft ? -width : width;
+    }
+    return count - 1;
+}
+
+qreal RowMap::contentWidth() const
+{
+    qreal widest = 0;
+    for (const Line &l : lines_)
+        widest = std::max(widest, qreal(l.width));
+    return widest;
+}
+
