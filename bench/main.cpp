@@ -5,7 +5,8 @@
 //
 //   orvane-bench [--runs N] [GROUP...]
 //                                    every figure, or only the groups named:
-//                                    start, build, typing, fields, generate;
+//                                    start, build, typing, fields, generate,
+//                                    emoji;
 //                                    each figure from N runs (15 unless told;
 //                                    a few are enough while developing)
 //   orvane-bench --probe NAME        (used by the start figures) start the
@@ -29,6 +30,7 @@
 #include <QFile>
 #include <QHash>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -410,7 +412,7 @@ void generateFigures(int runs)
 // may be broken into many rows.
 void moveToEnd(QWidget *control)
 {
-    if (qobject_cast<MultiLineTextBox *>(control))
+    if (qobject_cast<MultiLineTextBox *>(control) || qobject_cast<QPlainTextEdit *>(control))
         QTest::keyClick(control, Qt::Key_End, Qt::ControlModifier);
     else
         QTest::keyClick(control, Qt::Key_End);
@@ -590,6 +592,75 @@ void fieldFigures(int runs)
              "", "");
 }
 
+// ---- Emoji: a line a colour font draws --------------------------------------
+
+// Emoji of every kind: faces, a skin tone, a family joined into one, flags,
+// a heart asked for in colour, blanks now and then. `size` UTF-16 units.
+QString emojiLine(qsizetype size)
+{
+    const QString emoji = QString::fromUtf8(
+        "\U0001F600\U0001F389\U0001F44D\U0001F3FD\U0001F468\u200D\U0001F469\u200D\U0001F467"
+        "\U0001F1EB\U0001F1F7\U0001F431\u2764\uFE0F\U0001F680\U0001F30D\U0001F355 ");
+    QString line;
+    while (line.size() + emoji.size() <= size)
+        line += emoji;
+    return line + QString(size - line.size(), QLatin1Char('e'));
+}
+
+// A key at the end of the title and of the description, each holding one
+// line of emoji, against Qt's own box of the same kind, size and font in a
+// window of its own, in the same run.
+void emojiFigures(int runs)
+{
+    const QString line = emojiLine(5000);
+    struct Field {
+        const char *name;
+        const char *label;
+        std::function<QWidget *(QWidget *)> qtBox;
+        std::function<TextAccess(QWidget *)> qtAccess;
+    };
+    const Field fields[] = {
+        {"txtTitle", "title",
+         [](QWidget *parent) {
+             auto *edit = new QLineEdit(parent);
+             edit->setMaxLength(std::numeric_limits<int>::max());
+             return edit;
+         },
+         [](QWidget *box) { return lineEditText(static_cast<QLineEdit *>(box)); }},
+        {"txtDescription", "description",
+         [](QWidget *parent) { return new QPlainTextEdit(parent); },
+         [](QWidget *box) {
+             auto *edit = static_cast<QPlainTextEdit *>(box);
+             return TextAccess{[edit](const QString &text) { edit->setPlainText(text); },
+                               [edit] { return qsizetype(edit->toPlainText().size()); }};
+         }},
+    };
+    for (const Field &field : fields) {
+        frmMain *window = openMainWindow();
+        auto *control = window->control<QWidget>(field.name);
+        const QSize size = control->size();
+        const QFont font = control->font();
+        const Samples ours = keystrokes(control, fieldText(control), line, runs);
+        delete window;
+
+        QWidget qtWindow;
+        qtWindow.resize(size + QSize(16, 16));
+        QWidget *qtBox = field.qtBox(&qtWindow);
+        qtBox->setFont(font);
+        qtBox->setGeometry(QRect(QPoint(8, 8), size));
+        qtWindow.show();
+        if (!QTest::qWaitForWindowExposed(&qtWindow))
+            std::fprintf(stderr, "the window of Qt's box was not shown\n");
+        const Samples qt = keystrokes(qtBox, field.qtAccess(qtBox), line, runs);
+
+        const std::string kind = std::string(", ") + field.label + ", 5,000 units of emoji";
+        printMs("Keystroke" + kind, ours, KeystrokeMs);
+        printRow(std::string("  Qt's ") + qtBox->metaObject()->className() + " beside it", qt,
+                 "ms", "", "");
+        printRatio("  ratio (Orvane / Qt)", ours, qt, 1.0);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -624,5 +695,7 @@ int main(int argc, char *argv[])
         fieldFigures(runs);
     if (wanted("generate"))
         generateFigures(runs);
+    if (wanted("emoji"))
+        emojiFigures(runs);
     return 0;
 }

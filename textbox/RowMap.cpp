@@ -15,6 +15,32 @@ namespace {
 constexpr qsizetype Lookahead = 16;
 constexpr qsizetype LookBack = 1024;
 
+// Qt 6.4 reads every colour glyph (an emoji, a picture packed in the font)
+// from the font again each time it lays out a text that holds it, some 40
+// microseconds a glyph, two hundred times a letter's cost. So a character
+// outside the Basic Multilingual Plane, where the emoji are, or one asked to
+// be shown as an emoji (U+FE0F), counts as CostlyUnits units toward a piece's
+// size: a piece of emoji is laid out again at a key as fast as one of letters.
+constexpr qsizetype CostlyUnits = 32;
+
+bool isCostly(char16_t c)
+{
+    return QChar::isHighSurrogate(c) || c == 0xFE0F;
+}
+
+// How far a piece that starts at `start` may reach: MaxPiece units, each
+// costly character counted as CostlyUnits; at most the end of the line.
+qsizetype pieceLimit(const QString &s, qsizetype start)
+{
+    const QChar *text = s.constData();
+    const qsizetype end = std::min(s.size(), start + RowMap::MaxPiece);
+    qsizetype budget = RowMap::MaxPiece;
+    qsizetype i = start;
+    while (i < end && budget > 0)
+        budget -= isCostly(text[i++].unicode()) ? CostlyUnits : 1;
+    return budget > 0 ? s.size() : i;
+}
+
 }  // namespace
 
 // ---- Lines and their estimates -------------------------------------------------
@@ -48,7 +74,7 @@ RowMap::Line RowMap::makeLine(qsizetype line) const
         l.measured = true;  // one empty row, exactly
         return l;
     }
-    if (s.size() <= MaxPiece) {
+    if (pieceEnd(s, 0) == s.size()) {
         const Piece p = estimate(s.size());
         l.width = p.width;
         l.rows = p.rows;
@@ -81,13 +107,14 @@ void RowMap::sumUp(Line &line) const
 
 // Where a piece that starts at `start` ends: at the end of the line if that
 // is near, else after the last blank or other line-break opportunity in the
-// last LookBack units of the piece, else between two graphemes.
+// last quarter of the piece (at most LookBack units), else between two
+// graphemes.
 qsizetype RowMap::pieceEnd(const QString &s, qsizetype start) const
 {
-    if (s.size() - start <= MaxPiece)
+    const qsizetype limit = pieceLimit(s, start);
+    if (limit >= s.size())
         return s.size();
-    const qsizetype limit = start + MaxPiece;
-    const qsizetype from = limit - LookBack;
+    const qsizetype from = limit - std::min(LookBack, (limit - start) / 4);
     for (qsizetype i = limit; i > from; --i)
         if (s[i - 1] == QLatin1Char(' ') && s[i] != QLatin1Char(' '))
             return i;
@@ -147,7 +174,7 @@ void RowMap::lineEdited(qsizetype line, qsizetype from, qsizetype removedTo,
     const QString &s = text_.line(line);
     l.rtl = -1;
     firstRowsValid_ = std::min(firstRowsValid_, line + 1);
-    if (s.size() <= MaxPiece) {
+    if (pieceEnd(s, 0) == s.size()) {
         l = makeLine(line);
         return;
     }

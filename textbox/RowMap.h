@@ -4,12 +4,13 @@
 //
 // Qt lays out a paragraph in time that grows with its length (and with its
 // square when a wrapped line has nowhere to break), so a long line is cut
-// into pieces of at most MaxPiece UTF-16 units at a line-break opportunity
-// (else between two characters as a reader sees them), and only the pieces
-// that are shown are laid out. Of the others only the numbers that
-// scrolling needs are kept here: how many rows a piece takes (wrapped) or
-// how wide it is (not wrapped), measured once it has been laid out and
-// estimated until then. A line of ordinary length is one piece.
+// into pieces of at most MaxPiece UTF-16 units (fewer where it holds emoji,
+// which cost Qt more) at a line-break opportunity (else between two
+// characters as a reader sees them), and only the pieces that are shown are
+// laid out. Of the others only the numbers that scrolling needs are kept
+// here: how many rows a piece takes (wrapped) or how wide it is (not
+// wrapped), measured once it has been laid out and estimated until then. A
+// line of ordinary length is one piece.
 //
 // Rows: a wrapped box shows each of Qt's lines of a piece as a row, one
 // piece after another; a box that does not wrap shows each line as one
