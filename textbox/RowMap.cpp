@@ -25,20 +25,41 @@ constexpr qsizetype CostlyUnits = 32;
 
 bool isCostly(char16_t c)
 {
-    return QChar::isHighSurrogate(c) || c == 0xFE0F;
+    return (c & 0xFC00) == 0xD800 || c == 0xFE0F;
 }
 
 // How far a piece that starts at `start` may reach: MaxPiece units, each
 // costly character counted as CostlyUnits; at most the end of the line.
 qsizetype pieceLimit(const QString &s, qsizetype start)
 {
-    const QChar *text = s.constData();
+    const char16_t *text = reinterpret_cast<const char16_t *>(s.utf16());
     const qsizetype end = std::min(s.size(), start + RowMap::MaxPiece);
+    // Counted first without a branch, which the compiler makes a few units
+    // at a time: most text holds no costly character at all.
+    char16_t costly = 0;
+    for (qsizetype i = start; i < end; ++i)
+        costly |= char16_t(((text[i] & 0xFC00) == 0xD800) | (text[i] == 0xFE0F));
+    if (costly == 0)
+        return end;
     qsizetype budget = RowMap::MaxPiece;
     qsizetype i = start;
     while (i < end && budget > 0)
-        budget -= isCostly(text[i++].unicode()) ? CostlyUnits : 1;
+        budget -= isCostly(text[i++]) ? CostlyUnits : 1;
     return budget > 0 ? s.size() : i;
+}
+
+// Whether [from, to) holds only ASCII letters and digits: a run with no
+// line-break opportunity in it and a grapheme boundary between every two.
+// Counted without a branch, as in pieceLimit.
+bool isPlainWord(const QString &s, qsizetype from, qsizetype to)
+{
+    const char16_t *text = reinterpret_cast<const char16_t *>(s.utf16());
+    char16_t other = 0;
+    for (qsizetype i = from; i < to; ++i) {
+        const char16_t c = text[i];
+        other |= char16_t(char16_t(c - u'0') >= 10u && char16_t((c | 0x20u) - u'a') >= 26u);
+    }
+    return other == 0;
 }
 
 }  // namespace
@@ -115,10 +136,15 @@ qsizetype RowMap::pieceEnd(const QString &s, qsizetype start) const
     if (limit >= s.size())
         return s.size();
     const qsizetype from = limit - std::min(LookBack, (limit - start) / 4);
+    const qsizetype windowEnd = std::min(s.size(), limit + Lookahead);
+    // Where a line has nowhere to break, every piece after an edit is cut
+    // again (each holds other text now): the same cut as the boundary
+    // finders below would give, without their cost, for the common case.
+    if (isPlainWord(s, from, windowEnd))
+        return limit;
     for (qsizetype i = limit; i > from; --i)
         if (s[i - 1] == QLatin1Char(' ') && s[i] != QLatin1Char(' '))
             return i;
-    const qsizetype windowEnd = std::min(s.size(), limit + Lookahead);
     QTextBoundaryFinder lines(QTextBoundaryFinder::Line, s.constData() + from, windowEnd - from);
     lines.setPosition(limit - from);
     const qsizetype atLine = lines.isAtBoundary() ? lines.position() : lines.toPreviousBoundary();
@@ -142,7 +168,7 @@ qsizetype RowMap::pieceEnd(const QString &s, qsizetype start) const
 // `unchangedFrom` on, in old columns), the old pieces from there on are
 // kept, moved, with what was measured of them.
 void RowMap::cut(qsizetype line, std::vector<Piece> &pieces, qsizetype fromPiece,
-                     const std::vector<Piece> &old, qsizetype delta, qsizetype unchangedFrom) const
+                 const std::vector<Piece> &old, qsizetype delta, qsizetype unchangedFrom) const
 {
     const QString &s = text_.line(line);
     qsizetype start = fromPiece < qsizetype(pieces.size()) ? pieces[size_t(fromPiece)].start : 0;

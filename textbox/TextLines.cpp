@@ -58,6 +58,11 @@ QStringList TextLines::split(const QString &text) const
 void TextLines::setText(const QString &text)
 {
     lines_ = split(text);
+    // A line that is the whole text shares its characters with the caller
+    // (a clipboard, a field's stored value): copied now, while the text is
+    // being set, not at the first key, which would wait for megabytes to be
+    // copied.
+    lines_.front().detach();
     invalidateOffsets(0);
 }
 
