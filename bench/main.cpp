@@ -6,7 +6,7 @@
 //   orvane-bench [--runs N] [GROUP...]
 //                                    every figure, or only the groups named:
 //                                    start, build, typing, fields, generate,
-//                                    emoji;
+//                                    emoji, resize;
 //                                    each figure from N runs (15 unless told;
 //                                    a few are enough while developing)
 //   orvane-bench --probe NAME        (used by the start figures) start the
@@ -661,6 +661,47 @@ void emojiFigures(int runs)
     }
 }
 
+// ---- Resize: a wrapping box made narrower and wider -------------------------
+
+// From a resize of the description to the box painted again, holding `text`:
+// two steps each of 24 pixels, narrower and back, in turn.
+Samples resizes(const QString &text, int runs)
+{
+    frmMain *window = openMainWindow();
+    auto *control = window->control<QWidget>("txtDescription");
+    setControlText(control, text);
+    QCoreApplication::processEvents();
+    const QSize size = control->size();
+    Samples ms;
+    for (int i = 0; i < runs; ++i) {
+        const long long start = nowNs();
+        control->resize(size - QSize(i % 2 ? 0 : 24, 0));
+        QCoreApplication::processEvents();
+        ms.add(msSince(start));
+    }
+    delete window;
+    return ms;
+}
+
+// Chinese, which has no blank to cut a long line at: the rows of every
+// piece change with the width, where they are cut does not. Against the same
+// box holding one piece's worth of the same text (all that a resize lays out
+// again), in the same run.
+void resizeFigures(int runs)
+{
+    const QString words = QString::fromUtf8(
+        "\u6807\u9898\u4e0e\u63cf\u8ff0\u662f\u8fd9\u4e2a\u9875\u9762\u7684\u5934\u90e8\u3002");
+    QString line;
+    line.reserve(10'000'000 + words.size());
+    while (line.size() < 10'000'000)
+        line += words;
+    const Samples whole = resizes(line, runs);
+    const Samples piece = resizes(line.left(4096), runs);
+    printMs("Resize, description, 10 MB Chinese line", whole, KeystrokeMs);
+    printRow("  holding 4,096 units of it", piece, "ms", "", "");
+    printRatio("  ratio (10 MB / 4,096 units)", whole, piece, 2.0);
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -697,5 +738,7 @@ int main(int argc, char *argv[])
         generateFigures(runs);
     if (wanted("emoji"))
         emojiFigures(runs);
+    if (wanted("resize"))
+        resizeFigures(runs);
     return 0;
 }

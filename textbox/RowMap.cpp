@@ -76,6 +76,35 @@ void RowMap::reset()
     top_ = std::clamp<qsizetype>(top_, 0, rowCount() - 1);
 }
 
+void RowMap::setWidth(qreal width, bool wrap)
+{
+    const bool rewrap = wrap || wrap_;
+    width_ = width;
+    wrap_ = wrap;
+    if (!rewrap)
+        return;
+    for (qsizetype i = 0; i < lineCount(); ++i) {
+        Line &l = lines_[size_t(i)];
+        const qsizetype size = text_.line(i).size();
+        if (!l.pieces) {
+            const Piece p = estimate(size);
+            l.width = p.width;
+            l.rows = p.rows;
+            l.measured = p.measured;
+            continue;
+        }
+        std::vector<Piece> &pieces = *l.pieces;
+        for (size_t j = 0; j < pieces.size(); ++j) {
+            const qsizetype start = pieces[j].start;
+            pieces[j] = estimate((j + 1 < pieces.size() ? pieces[j + 1].start : size) - start);
+            pieces[j].start = start;
+        }
+        sumUp(l);
+    }
+    firstRowsValid_ = 1;
+    top_ = std::clamp<qsizetype>(top_, 0, rowCount() - 1);
+}
+
 RowMap::Piece RowMap::estimate(qsizetype length) const
 {
     Piece p;

@@ -43,12 +43,9 @@ public:
     // What estimates are made from until a piece is measured.
     void setAverageAdvance(qreal advance) { averageAdvance_ = advance; }
     // The width lines wrap at, or that they are shown in when they do not
-    // wrap; reset() makes the lines for it.
-    void setWidth(qreal width, bool wrap)
-    {
-        width_ = width;
-        wrap_ = wrap;
-    }
+    // wrap. Wrapping, the rows of every piece are estimated again for it;
+    // where the lines are cut stays, since it depends on the text alone.
+    void setWidth(qreal width, bool wrap);
 
     // Keeping up with the text: all of it new, or one line edited, or lines
     // replaced (see TextLayout).

@@ -49,9 +49,9 @@ void TextLayout::setWidth(qreal width, bool wrap)
     const bool relayout = wrap || wrap_;
     width_ = width;
     wrap_ = wrap;
-    rows_.setWidth(width, wrap);
     if (relayout)
-        reset();
+        cache_.forgetAll();
+    rows_.setWidth(width, wrap);
 }
 
 void TextLayout::reset()
