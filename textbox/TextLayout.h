@@ -20,8 +20,6 @@ class QPainter;
 
 class TextLayout {
 public:
-    static constexpr qsizetype MaxPiece = RowMap::MaxPiece;
-
     explicit TextLayout(const TextLines &text) : text_(text), rows_(text) {}
     TextLayout(const TextLayout &) = delete;
     TextLayout &operator=(const TextLayout &) = delete;
