@@ -28,6 +28,10 @@ public:
     void insertText(const QString &text);
     bool isEmpty() const { return lines_.isEmpty(); }
     const TextLines &lines() const { return lines_; }
+    // Flat offsets into the text, as a screen reader counts (TextLines).
+    qsizetype length() { return lines_.length(); }
+    qsizetype offsetOf(TextPos pos) { return lines_.offsetOf(pos); }
+    TextPos posAtOffset(qsizetype offset) { return lines_.posAt(offset); }
 
     TextPos cursor() const { return cursor_; }
     TextPos anchor() const { return anchor_; }
@@ -111,7 +115,7 @@ private:
     void scrollSideways(int x);
     void restartBlink();
     void offerSelection() const;
-    void notifyAccessible(TextPos from, const QString &removed, const QString &inserted) const;
+    void notifyAccessible(TextPos from, const QString &removed, const QString &inserted);
 
     Mode mode_;
     TextLines lines_;

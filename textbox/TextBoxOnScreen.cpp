@@ -276,19 +276,17 @@ void TextBox::paintEvent(QPaintEvent *event)
     layout_.draw(painter, event->rect(), o, paint);
 }
 
-void TextBox::notifyAccessible(TextPos from, const QString &removed,
-                               const QString &inserted) const
+void TextBox::notifyAccessible(TextPos from, const QString &removed, const QString &inserted)
 {
     if (!QAccessible::isActive())
         return;
     const int offset = int(lines_.offsetOf(from));
-    auto *self = const_cast<TextBox *>(this);
     if (!removed.isEmpty()) {
-        QAccessibleTextRemoveEvent event(self, offset, removed);
+        QAccessibleTextRemoveEvent event(this, offset, removed);
         QAccessible::updateAccessibility(&event);
     }
     if (!inserted.isEmpty()) {
-        QAccessibleTextInsertEvent event(self, offset, inserted);
+        QAccessibleTextInsertEvent event(this, offset, inserted);
         QAccessible::updateAccessibility(&event);
     }
 }
