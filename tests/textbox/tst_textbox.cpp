@@ -38,7 +38,7 @@ QString rows(MultiLineTextBox *box)
             return shown.join(QLatin1Char('|'));
         const bool lineEnd = row.second.column == box->lines().line(row.second.line).size();
         const TextPos next = lineEnd ? TextPos{row.second.line + 1, 0} : row.second;
-        if (next <= pos)  // rows that do not move on: no end to wait for
+        if (next <= pos)  // a row that does not move on would never reach the end
             return shown.join(QLatin1Char('|')) + QStringLiteral("|(stuck)");
         pos = next;
     }
