@@ -5,7 +5,8 @@
 //
 //   orvane-bench [--runs N] [GROUP...]
 //                                    every figure, or only the groups named:
-//                                    start, build, typing, fields, generate;
+//                                    start, build, typing, fields, generate,
+//                                    emoji, resize;
 //                                    each figure from N runs (15 unless told;
 //                                    a few are enough while developing)
 //   orvane-bench --probe NAME        (used by the start figures) start the
@@ -30,6 +31,7 @@
 #include <QFile>
 #include <QHash>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -384,7 +386,7 @@ void generateFigures(int runs)
 // may be broken into many rows.
 void moveToEnd(QWidget *control)
 {
-    if (qobject_cast<MultiLineTextBox *>(control))
+    if (qobject_cast<MultiLineTextBox *>(control) || qobject_cast<QPlainTextEdit *>(control))
         QTest::keyClick(control, Qt::Key_End, Qt::ControlModifier);
     else
         QTest::keyClick(control, Qt::Key_End);
@@ -564,6 +566,116 @@ void fieldFigures(int runs)
              "", "");
 }
 
+// ---- Emoji: a line a colour font draws --------------------------------------
+
+// Emoji of every kind: faces, a skin tone, a family joined into one, flags,
+// a heart asked for in colour, blanks now and then. `size` UTF-16 units.
+QString emojiLine(qsizetype size)
+{
+    const QString emoji = QString::fromUtf8(
+        "\U0001F600\U0001F389\U0001F44D\U0001F3FD\U0001F468\u200D\U0001F469\u200D\U0001F467"
+        "\U0001F1EB\U0001F1F7\U0001F431\u2764\uFE0F\U0001F680\U0001F30D\U0001F355 ");
+    QString line;
+    while (line.size() + emoji.size() <= size)
+        line += emoji;
+    return line + QString(size - line.size(), QLatin1Char('e'));
+}
+
+// A key at the end of the title and of the description, each holding one
+// line of emoji, against Qt's own box of the same kind, size and font in a
+// window of its own, in the same run.
+void emojiFigures(int runs)
+{
+    const QString line = emojiLine(5000);
+    struct Field {
+        const char *name;
+        const char *label;
+        std::function<QWidget *(QWidget *)> qtBox;
+        std::function<TextAccess(QWidget *)> qtAccess;
+    };
+    const Field fields[] = {
+        {"txtTitle", "title",
+         [](QWidget *parent) {
+             auto *edit = new QLineEdit(parent);
+             edit->setMaxLength(std::numeric_limits<int>::max());
+             return edit;
+         },
+         [](QWidget *box) { return lineEditText(static_cast<QLineEdit *>(box)); }},
+        {"txtDescription", "description",
+         [](QWidget *parent) { return new QPlainTextEdit(parent); },
+         [](QWidget *box) {
+             auto *edit = static_cast<QPlainTextEdit *>(box);
+             return TextAccess{[edit](const QString &text) { edit->setPlainText(text); },
+                               [edit] { return qsizetype(edit->toPlainText().size()); }};
+         }},
+    };
+    for (const Field &field : fields) {
+        frmMain *window = openMainWindow();
+        auto *control = window->control<QWidget>(field.name);
+        const QSize size = control->size();
+        const QFont font = control->font();
+        const Samples ours = keystrokes(control, fieldText(control), line, runs);
+        delete window;
+
+        QWidget qtWindow;
+        qtWindow.resize(size + QSize(16, 16));
+        QWidget *qtBox = field.qtBox(&qtWindow);
+        qtBox->setFont(font);
+        qtBox->setGeometry(QRect(QPoint(8, 8), size));
+        qtWindow.show();
+        if (!QTest::qWaitForWindowExposed(&qtWindow))
+            std::fprintf(stderr, "the window of Qt's box was not shown\n");
+        const Samples qt = keystrokes(qtBox, field.qtAccess(qtBox), line, runs);
+
+        const std::string kind = std::string(", ") + field.label + ", 5,000 units of emoji";
+        printMs("Keystroke" + kind, ours, KeystrokeMs);
+        printRow(std::string("  Qt's ") + qtBox->metaObject()->className() + " beside it", qt,
+                 "ms", "", "");
+        printRatio("  ratio (Orvane / Qt)", ours, qt, 1.0);
+    }
+}
+
+// ---- Resize: a wrapping box made narrower and wider -------------------------
+
+// From a resize of the description to the box painted again, holding `text`:
+// two steps each of 24 pixels, narrower and back, in turn.
+Samples resizes(const QString &text, int runs)
+{
+    frmMain *window = openMainWindow();
+    auto *control = window->control<QWidget>("txtDescription");
+    setControlText(control, text);
+    QCoreApplication::processEvents();
+    const QSize size = control->size();
+    Samples ms;
+    for (int i = 0; i < runs; ++i) {
+        const long long start = nowNs();
+        control->resize(size - QSize(i % 2 ? 0 : 24, 0));
+        QCoreApplication::processEvents();
+        ms.add(msSince(start));
+    }
+    delete window;
+    return ms;
+}
+
+// Chinese, which has no blank to cut a long line at: the rows of every
+// piece change with the width, where they are cut does not. Against the same
+// box holding one piece's worth of the same text (all that a resize lays out
+// again), in the same run.
+void resizeFigures(int runs)
+{
+    const QString words = QString::fromUtf8(
+        "\u6807\u9898\u4e0e\u63cf\u8ff0\u662f\u8fd9\u4e2a\u9875\u9762\u7684\u5934\u90e8\u3002");
+    QString line;
+    line.reserve(10'000'000 + words.size());
+    while (line.size() < 10'000'000)
+        line += words;
+    const Samples whole = resizes(line, runs);
+    const Samples piece = resizes(line.left(4096), runs);
+    printMs("Resize, description, 10 MB Chinese line", whole, KeystrokeMs);
+    printRow("  holding 4,096 units of it", piece, "ms", "", "");
+    printRatio("  ratio (10 MB / 4,096 units)", whole, piece, 2.0);
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -598,5 +710,9 @@ int main(int argc, char *argv[])
         fieldFigures(runs);
     if (wanted("generate"))
         generateFigures(runs);
+    if (wanted("emoji"))
+        emojiFigures(runs);
+    if (wanted("resize"))
+        resizeFigures(runs);
     return 0;
 }

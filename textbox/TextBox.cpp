@@ -218,7 +218,7 @@ void TextBox::paste()
 // Backspace takes one character as stored (a surrogate pair whole), so that
 // an accent typed after its letter goes alone, as in Qt's own boxes; a flag
 // goes whole, or its first half would make a flag with what follows.
-TextPos TextBox::backspaceStart(TextPos pos) const
+TextPos TextBox::backspaceStart(TextPos pos)
 {
     if (pos.column == 0)
         return layout_.previous(pos, QTextLayout::SkipCharacters);
@@ -275,7 +275,7 @@ void TextBox::moveTo(TextPos pos, bool select, bool keepGoalX)
         goalX_ = goal;
 }
 
-TextPos TextBox::visualMove(qsizetype rows) const
+TextPos TextBox::visualMove(qsizetype rows)
 {
     const qsizetype row =
         std::clamp<qsizetype>(layout_.rowOf(cursor_) + rows, 0, layout_.rowCount() - 1);
@@ -543,10 +543,14 @@ QVariant TextBox::inputMethodQuery(Qt::InputMethodQuery query) const
         return true;
     case Qt::ImHints:
         return int(mode_ == Mode::OneLine ? Qt::ImhNone : Qt::ImhMultiLine);
+    // Qt asks through a const function; a place's rectangle lays out the
+    // piece it is in when that piece is not laid out.
     case Qt::ImCursorRectangle:
-        return QRectF(characterRect(cursor_).translated(viewport()->pos()));
+        return QRectF(const_cast<TextBox *>(this)->characterRect(cursor_).translated(
+            viewport()->pos()));
     case Qt::ImAnchorRectangle:
-        return QRectF(characterRect(anchor_).translated(viewport()->pos()));
+        return QRectF(const_cast<TextBox *>(this)->characterRect(anchor_).translated(
+            viewport()->pos()));
     case Qt::ImFont:
         return font();
     case Qt::ImSurroundingText:

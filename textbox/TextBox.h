@@ -28,6 +28,10 @@ public:
     void insertText(const QString &text);
     bool isEmpty() const { return lines_.isEmpty(); }
     const TextLines &lines() const { return lines_; }
+    // Flat offsets into the text, as a screen reader counts (TextLines).
+    qsizetype length() { return lines_.length(); }
+    qsizetype offsetOf(TextPos pos) { return lines_.offsetOf(pos); }
+    TextPos posAtOffset(qsizetype offset) { return lines_.posAt(offset); }
 
     TextPos cursor() const { return cursor_; }
     TextPos anchor() const { return anchor_; }
@@ -36,11 +40,12 @@ public:
     bool hasSelection() const { return cursor_ != anchor_; }
     QString selectedText() const;
     // Where the character at `pos` is drawn (the caret's place, one pixel
-    // wide at a line's end), in the box's viewport coordinates.
-    QRect characterRect(TextPos pos) const;
-    TextPos posAt(QPoint point) const;  // point in the viewport's coordinates
+    // wide at a line's end), in the box's viewport coordinates. These lay
+    // out the piece of the line they look at when it is not laid out.
+    QRect characterRect(TextPos pos);
+    TextPos posAt(QPoint point);  // point in the viewport's coordinates
     // The row (visual line) holding `pos`, from its start to the next row's.
-    QPair<TextPos, TextPos> rowAround(TextPos pos) const;
+    QPair<TextPos, TextPos> rowAround(TextPos pos);
 
     void selectAll();
     void copy() const;
@@ -99,8 +104,8 @@ private:
     void moveTo(TextPos pos, bool select, bool keepGoalX = false);
     void removeBackward();
     void removeForward();
-    TextPos backspaceStart(TextPos pos) const;
-    TextPos visualMove(qsizetype rows) const;
+    TextPos backspaceStart(TextPos pos);
+    TextPos visualMove(qsizetype rows);
     void selectWordAt(TextPos pos);
     TextPos selectionStart() const { return std::min(cursor_, anchor_); }
     TextPos selectionEnd() const { return std::max(cursor_, anchor_); }
@@ -110,7 +115,7 @@ private:
     void scrollSideways(int x);
     void restartBlink();
     void offerSelection() const;
-    void notifyAccessible(TextPos from, const QString &removed, const QString &inserted) const;
+    void notifyAccessible(TextPos from, const QString &removed, const QString &inserted);
 
     Mode mode_;
     TextLines lines_;

@@ -70,7 +70,7 @@ public:
     {
         return box()->lines().text(pos(start), pos(std::max(start, end)));
     }
-    int characterCount() const override { return int(box()->lines().length()); }
+    int characterCount() const override { return int(box()->length()); }
     QRect characterRect(int offset) const override
     {
         const QRect r = box()->characterRect(pos(offset));
@@ -101,7 +101,7 @@ public:
     QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int *start,
                             int *end) const override
     {
-        const qsizetype length = box()->lines().length();
+        const qsizetype length = box()->length();
         const Range at = itemAt(offset, type);
         return answer(at.second < length && at.second > at.first ? itemAt(int(at.second), type)
                                                                  : Range(length, length),
@@ -121,8 +121,8 @@ private:
     using Range = std::pair<qsizetype, qsizetype>;
 
     TextBox *box() const { return static_cast<TextBox *>(object()); }
-    int offset(TextPos p) const { return int(box()->lines().offsetOf(p)); }
-    TextPos pos(qsizetype offset) const { return box()->lines().posAt(offset); }
+    int offset(TextPos p) const { return int(box()->offsetOf(p)); }
+    TextPos pos(qsizetype offset) const { return box()->posAtOffset(offset); }
 
     QString answer(Range range, int *start, int *end) const
     {
@@ -136,7 +136,7 @@ private:
     Range itemAt(qsizetype offset, QAccessible::TextBoundaryType type) const
     {
         const TextLines &lines = box()->lines();
-        const qsizetype length = lines.length();
+        const qsizetype length = box()->length();
         if (type == QAccessible::NoBoundary)
             return {0, length};
         offset = std::clamp<qsizetype>(offset, 0, length);

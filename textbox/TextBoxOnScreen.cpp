@@ -227,7 +227,7 @@ void TextBox::changeEvent(QEvent *event)
         layOutAll();
 }
 
-TextPos TextBox::posAt(QPoint point) const
+TextPos TextBox::posAt(QPoint point)
 {
     const QPoint o = textOrigin();
     const qsizetype row =
@@ -236,7 +236,7 @@ TextPos TextBox::posAt(QPoint point) const
                        point.x() - o.x() + horizontalScrollBar()->value());
 }
 
-QPair<TextPos, TextPos> TextBox::rowAround(TextPos pos) const
+QPair<TextPos, TextPos> TextBox::rowAround(TextPos pos)
 {
     pos = lines_.clamp(pos);
     const qsizetype row = layout_.rowOf(pos);
@@ -247,7 +247,7 @@ QPair<TextPos, TextPos> TextBox::rowAround(TextPos pos) const
     return {start, end};
 }
 
-QRect TextBox::characterRect(TextPos pos) const
+QRect TextBox::characterRect(TextPos pos)
 {
     pos = lines_.clamp(pos);
     const qsizetype row = layout_.rowOf(pos);
@@ -276,19 +276,17 @@ void TextBox::paintEvent(QPaintEvent *event)
     layout_.draw(painter, event->rect(), o, paint);
 }
 
-void TextBox::notifyAccessible(TextPos from, const QString &removed,
-                               const QString &inserted) const
+void TextBox::notifyAccessible(TextPos from, const QString &removed, const QString &inserted)
 {
     if (!QAccessible::isActive())
         return;
     const int offset = int(lines_.offsetOf(from));
-    auto *self = const_cast<TextBox *>(this);
     if (!removed.isEmpty()) {
-        QAccessibleTextRemoveEvent event(self, offset, removed);
+        QAccessibleTextRemoveEvent event(this, offset, removed);
         QAccessible::updateAccessibility(&event);
     }
     if (!inserted.isEmpty()) {
-        QAccessibleTextInsertEvent event(self, offset, inserted);
+        QAccessibleTextInsertEvent event(this, offset, inserted);
         QAccessible::updateAccessibility(&event);
     }
 }

@@ -2,38 +2,27 @@
 // Where the text of a box stands on screen, laid out by Qt's text engine
 // (QTextLayout: shaping, bidirectional text, kerning, tab stops).
 //
-// Qt lays out a paragraph in time that grows with its length (and with its
-// square when a wrapped line has nowhere to break), so a long line is cut
-// into pieces of at most MaxPiece UTF-16 units at a line-break opportunity
-// (else between two characters as a reader sees them), and only the pieces
-// that are shown are laid out, a few of them kept in a cache. Of the others
-// only the numbers that scrolling needs are kept: how many rows a piece
-// takes (wrapped) or how wide it is (not wrapped), measured once it has been
-// laid out and estimated until then. A line of ordinary length is one piece.
-//
-// Rows: a wrapped box shows each of Qt's lines of a piece as a row, one
-// piece after another; a box that does not wrap shows each line as one
-// row, its pieces side by side. All rows are rowHeight() high. x is counted
-// from the left edge of the text area, y in rows from the first row.
+// Only the pieces of lines that are shown are laid out (RowMap cuts long
+// lines into pieces and keeps the rows each takes; LayoutCache keeps a few
+// laid out), so that a line of megabytes takes keys as fast as a short one.
+// TextPainter draws them. All rows are rowHeight() high; x is counted from
+// the left edge of the text area, y in rows from the first row.
 
+#include "LayoutCache.h"
+#include "RowMap.h"
 #include "TextLines.h"
+#include "TextPainter.h"
 
 #include <QFont>
-#include <QHash>
-#include <QPalette>
 #include <QTextLayout>
-
-#include <functional>
-#include <memory>
-#include <vector>
 
 class QPainter;
 
 class TextLayout {
 public:
-    static constexpr qsizetype MaxPiece = 4096;
-
-    explicit TextLayout(const TextLines &text) : text_(text) {}
+    explicit TextLayout(const TextLines &text) : text_(text), rows_(text) {}
+    TextLayout(const TextLayout &) = delete;
+    TextLayout &operator=(const TextLayout &) = delete;
 
     void setFont(const QFont &font, QPaintDevice *device);
     // The width lines wrap at; 0 or less: they do not wrap, and `width` is
@@ -41,7 +30,7 @@ public:
     // stands at its right edge, or starts at 0 when wider).
     void setWidth(qreal width, bool wrap);
     bool wraps() const { return wrap_; }
-    bool rightToLeft(qsizetype line) const { return rtl(line); }
+    bool rightToLeft(qsizetype line) { return rtl(line); }
     int rowHeight() const { return rowHeight_; }
 
     // Keeping up with the text: all of it new, or lines [first, first +
@@ -59,85 +48,62 @@ public:
     bool hasPreedit() const { return !preedit_.isEmpty(); }
 
     // The first row shown. Measuring pieces above it keeps it on the same
-    // text: it moves by as many rows as they gained or lost.
-    qsizetype top() const { return top_; }
-    void setTop(qsizetype row) const;
-    qsizetype rowCount() const;
-    qsizetype rowOf(TextPos pos) const;
+    // text: it moves by as many rows as they gained or lost. Every question
+    // about a place lays out the piece it is in, if it is not laid out yet.
+    qsizetype top() const { return rows_.top(); }
+    void setTop(qsizetype row) { rows_.setTop(row); }
+    qsizetype rowCount() { return rows_.rowCount(); }
+    qsizetype rowOf(TextPos pos);
     // Lays out the pieces of `count` rows from `row` on, so that their rows
     // are measured, not estimated.
-    void measureRows(qsizetype row, qsizetype count) const;
+    void measureRows(qsizetype row, qsizetype count);
 
-    qreal x(TextPos pos) const;
+    qreal x(TextPos pos);
     // The caret's place nearest to `x` in a row; never the end of a row
     // that is not the last of its line (that place is the next row's start).
-    TextPos hit(qsizetype row, qreal x) const;
-    TextPos rowStart(qsizetype row) const;
-    TextPos rowEnd(qsizetype row) const;
+    TextPos hit(qsizetype row, qreal x);
+    TextPos rowStart(qsizetype row);
+    TextPos rowEnd(qsizetype row);
     // As Qt's own boxes move: over a whole character as a reader sees it,
     // or a word; from the end of a line to the start of the next.
-    TextPos next(TextPos pos, QTextLayout::CursorMode mode) const;
-    TextPos previous(TextPos pos, QTextLayout::CursorMode mode) const;
+    TextPos next(TextPos pos, QTextLayout::CursorMode mode);
+    TextPos previous(TextPos pos, QTextLayout::CursorMode mode);
     // The width of the widest line, for scrolling sideways when not wrapping.
-    qreal contentWidth() const;
+    qreal contentWidth() const { return rows_.contentWidth(); }
 
-    struct Paint {
-        TextPos selectionStart;
-        TextPos selectionEnd;
-        TextPos cursor;
-        bool showCursor = false;
-        QPalette palette;
-    };
-    // Draws the rows from top() on, the first at `origin` (the text area's
-    // left edge and the top of the first row), until `area` ends.
-    void draw(QPainter &painter, const QRect &area, QPointF origin, const Paint &paint) const;
+    using Paint = TextPainter::Paint;
+    void draw(QPainter &painter, const QRect &area, QPointF origin, const Paint &paint)
+    {
+        painter_.draw(painter, area, origin, paint);
+    }
 
 private:
-    struct Piece {
-        qsizetype start = 0;
-        float width = 0;
-        int rows = 1;
-        bool measured = false;
-    };
-    // A line of ordinary length is one piece, described by the line itself;
-    // a long line keeps its pieces apart.
-    struct Line {
-        float width = 0;  // of all its pieces
-        int rows = 1;     // of all its pieces (1 when not wrapping)
-        bool measured = false;
-        signed char rtl = -1;  // -1: not known yet
-        std::unique_ptr<std::vector<Piece>> pieces;
-    };
-    struct Row {
-        qsizetype line = 0;
-        qsizetype piece = 0;
-        int sub = 0;  // Qt's line within the piece
-    };
-    struct Cached {
-        std::shared_ptr<QTextLayout> layout;
-        quint64 used = 0;
-        qsizetype units = 0;
-    };
-    using Key = QPair<qsizetype, qsizetype>;  // line, start of the piece
+    friend class TextPainter;
+    using Row = RowMap::Row;
+    using Piece = RowMap::Piece;
 
-    Line makeLine(qsizetype line) const;
-    void cut(qsizetype line, std::vector<Piece> &pieces, qsizetype fromPiece,
-             const std::vector<Piece> &old, qsizetype delta, qsizetype unchangedFrom) const;
-    qsizetype pieceEnd(const QString &s, qsizetype start) const;
-    Piece estimate(qsizetype length) const;
-    void sumUp(Line &line) const;
+    qsizetype pieceCount(qsizetype line) const { return rows_.pieceCount(line); }
+    Piece piece(qsizetype line, qsizetype index) const { return rows_.piece(line, index); }
+    qsizetype pieceStart(qsizetype line, qsizetype index) const
+    {
+        return rows_.pieceStart(line, index);
+    }
+    qsizetype pieceEnd(qsizetype line, qsizetype index) const
+    {
+        return rows_.pieceEnd(line, index);
+    }
+    qsizetype pieceAt(TextPos pos) const { return rows_.pieceAt(pos); }
+    bool rtl(qsizetype line) { return rows_.rtl(line); }
+    Row rowAt(qsizetype row) { return rows_.rowAt(row); }
+    qsizetype pieceFirstRow(qsizetype line, qsizetype index)
+    {
+        return rows_.pieceFirstRow(line, index);
+    }
+    qreal pieceLeft(qsizetype line, qsizetype index) { return rows_.pieceLeft(line, index); }
+    qsizetype pieceUnder(qsizetype line, qreal x) { return rows_.pieceUnder(line, x); }
 
-    qsizetype pieceCount(qsizetype line) const;
-    Piece piece(qsizetype line, qsizetype index) const;
-    qsizetype pieceStart(qsizetype line, qsizetype index) const;
-    qsizetype pieceEnd(qsizetype line, qsizetype index) const;
-    qsizetype pieceAt(TextPos pos) const;
-    bool rtl(qsizetype line) const;
-
-    QTextLayout *laidOut(qsizetype line, qsizetype index) const;
-    void measured(qsizetype line, qsizetype index, int rows, qreal width) const;
-    void forget(qsizetype fromLine, qsizetype toLine);
-    void forgetAll();
+    // The piece laid out, from the cache or made now and measured.
+    QTextLayout *laidOut(qsizetype line, qsizetype index);
     // Where a column of a piece is in the piece's layout, which holds the
     // pre-edit text too.
     int toLayout(qsizetype line, qsizetype index, qsizetype column) const;
@@ -145,20 +111,7 @@ private:
     // A column inside a surrogate pair or a flag moved to the pair's start
     // (direction < 0) or end (direction > 0); any other column as it is.
     qsizetype offPair(qsizetype line, qsizetype column, int direction) const;
-    QTextLine qtLine(qsizetype line, qsizetype index, qsizetype column) const;
-
-    void updateFirstRows(qsizetype upTo) const;
-    qsizetype firstRow(qsizetype line) const;
-    qsizetype pieceFirstRow(qsizetype line, qsizetype index) const;
-    Row rowAt(qsizetype row) const;
-    qreal pieceLeft(qsizetype line, qsizetype index) const;
-    qreal lineRight(qsizetype line) const;
-    qsizetype pieceUnder(qsizetype line, qreal x) const;
-
-    void forPiecesInView(qsizetype line, qreal originX, const QRect &area,
-                         const std::function<void(qsizetype, qreal)> &visit) const;
-    void drawPiece(QPainter &painter, const QRect &area, QPointF at, qsizetype line,
-                   qsizetype index, const Paint &paint) const;
+    QTextLine qtLine(qsizetype line, qsizetype index, qsizetype column);
 
     const TextLines &text_;
     QFont font_;
@@ -166,17 +119,11 @@ private:
     qreal width_ = 0;
     bool wrap_ = false;
     int rowHeight_ = 1;
-    qreal averageAdvance_ = 1;
     qreal ascent_ = 0;
 
-    mutable std::vector<Line> lines_{1};
-    mutable std::vector<qsizetype> firstRows_{0, 1};  // wrapping: rows before each line
-    mutable qsizetype firstRowsValid_ = 1;            // how many of them are right
-    mutable qsizetype top_ = 0;
-
-    mutable QHash<Key, Cached> cache_;
-    mutable quint64 clock_ = 0;
-    mutable qsizetype cachedUnits_ = 0;
+    RowMap rows_;
+    LayoutCache cache_;
+    TextPainter painter_{*this, rows_};
 
     TextPos preeditAt_;
     QString preedit_;

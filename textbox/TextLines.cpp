@@ -58,6 +58,11 @@ QStringList TextLines::split(const QString &text) const
 void TextLines::setText(const QString &text)
 {
     lines_ = split(text);
+    // A line that is the whole text shares its characters with the caller
+    // (a clipboard, a field's stored value): copied now, while the text is
+    // being set, not at the first key, which would wait for megabytes to be
+    // copied.
+    lines_.front().detach();
     invalidateOffsets(0);
 }
 
@@ -91,8 +96,11 @@ QString TextLines::text(TextPos from, TextPos to) const
 {
     if (from.line == to.line)
         return lines_[from.line].mid(from.column, to.column - from.column);
+    qsizetype size = 0;
+    for (qsizetype i = from.line; i <= to.line; ++i)
+        size += lines_[i].size() + 1;
     QString result;
-    result.reserve(offsetOf(to) - offsetOf(from));
+    result.reserve(size);
     result += QStringView(lines_[from.line]).mid(from.column);
     for (qsizetype i = from.line + 1; i < to.line; ++i) {
         result += QLatin1Char('\n');
@@ -150,12 +158,12 @@ TextPos TextLines::replace(TextPos from, TextPos to, const QString &text)
     return end;
 }
 
-void TextLines::invalidateOffsets(qsizetype fromLine) const
+void TextLines::invalidateOffsets(qsizetype fromLine)
 {
     validStarts_ = std::min(validStarts_, fromLine + 1);
 }
 
-void TextLines::updateOffsets() const
+void TextLines::updateOffsets()
 {
     if (validStarts_ == lines_.size() + 1)
         return;
@@ -165,19 +173,19 @@ void TextLines::updateOffsets() const
     validStarts_ = lines_.size() + 1;
 }
 
-qsizetype TextLines::length() const
+qsizetype TextLines::length()
 {
     updateOffsets();
     return starts_.back() - 1;
 }
 
-qsizetype TextLines::offsetOf(TextPos pos) const
+qsizetype TextLines::offsetOf(TextPos pos)
 {
     updateOffsets();
     return starts_[size_t(pos.line)] + pos.column;
 }
 
-TextPos TextLines::posAt(qsizetype offset) const
+TextPos TextLines::posAt(qsizetype offset)
 {
     updateOffsets();
     if (offset <= 0)

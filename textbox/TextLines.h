@@ -51,24 +51,25 @@ public:
     TextPos replace(TextPos from, TextPos to, const QString &text);
 
     // Flat offsets, a line end counting as one character, for readers that
-    // see the text as one string (a screen reader, an input method).
-    qsizetype length() const;
-    qsizetype offsetOf(TextPos pos) const;
-    TextPos posAt(qsizetype offset) const;
+    // see the text as one string (a screen reader, an input method). The
+    // offsets of the lines an edit moved are counted again when next asked.
+    qsizetype length();
+    qsizetype offsetOf(TextPos pos);
+    TextPos posAt(qsizetype offset);
 
     // Where `text` would end if inserted at `from`.
     TextPos endOf(TextPos from, const QString &text) const;
 
 private:
     QStringList split(const QString &text) const;
-    void invalidateOffsets(qsizetype fromLine) const;
-    void updateOffsets() const;
+    void invalidateOffsets(qsizetype fromLine);
+    void updateOffsets();
 
     QStringList lines_{QString()};
     bool oneLine_ = false;
     // The offset of the start of each line, valid for the first
     // validStarts_ lines; made again from the first line an edit touched
     // when next asked for.
-    mutable std::vector<qsizetype> starts_{0};
-    mutable qsizetype validStarts_ = 1;
+    std::vector<qsizetype> starts_{0};
+    qsizetype validStarts_ = 1;
 };

@@ -28,7 +28,7 @@ QFont monospace()
 }
 
 // The rows the box shows, "|" between them.
-QString rows(const MultiLineTextBox *box)
+QString rows(MultiLineTextBox *box)
 {
     QStringList shown;
     for (TextPos pos;;) {
@@ -37,7 +37,10 @@ QString rows(const MultiLineTextBox *box)
         if (row.second == box->lines().end())
             return shown.join(QLatin1Char('|'));
         const bool lineEnd = row.second.column == box->lines().line(row.second.line).size();
-        pos = lineEnd ? TextPos{row.second.line + 1, 0} : row.second;
+        const TextPos next = lineEnd ? TextPos{row.second.line + 1, 0} : row.second;
+        if (next <= pos)  // a row that does not move on would never reach the end
+            return shown.join(QLatin1Char('|')) + QStringLiteral("|(stuck)");
+        pos = next;
     }
 }
 
@@ -129,6 +132,11 @@ private slots:
             fresh->setText(box->text());
             QCOMPARE(rows(box), rows(fresh.get()));
         }
+        // Narrower, the text is wrapped as in a box made that narrow.
+        box->resize(box->width() - 30, box->height());
+        fresh->resize(box->size());
+        fresh->setText(box->text());
+        QCOMPARE(rows(box), rows(fresh.get()));
         for (qsizetype i = keys.count(QLatin1Char(';')); i >= 0; --i)
             act(box, QStringLiteral("Ctrl+Z"));
         QCOMPARE(box->text(), text);
