@@ -4,6 +4,7 @@
 
 #include "KeySteps.h"
 #include "MultiLineTextBox.h"
+#include "OneLineTextBox.h"
 #include "TextBoxAccessibility.h"
 #include "WaitLimit.h"
 
@@ -12,8 +13,11 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -42,6 +46,17 @@ QString rows(const MultiLineTextBox *box)
 }
 
 void act(QWidget *box, const QString &steps) { keysteps::act(box, steps); }
+
+// Where a click lands on `pos`, in the viewport.
+QPoint place(const TextBox *box, TextPos pos) { return box->characterRect(pos).topLeft() + QPoint(1, 2); }
+
+// The text, "|" for a line end, the selection in "[]".
+QString shown(const TextBox *box)
+{
+    QString text = box->text(QLatin1String("|"));
+    const auto [from, to] = std::minmax(box->lines().offsetOf(box->anchor()), box->lines().offsetOf(box->cursor()));
+    return from == to ? text : text.insert(to, QLatin1Char(']')).insert(from, QLatin1Char('['));
+}
 
 }  // namespace
 
@@ -180,9 +195,132 @@ private slots:
         QApplication::sendEvent(view, &drag);
         QTest::mouseRelease(view, Qt::LeftButton, {}, at(1, 3));
         QCOMPARE(box->selectedText(), QStringLiteral("ne two\nthr"));
+        QTest::mouseClick(view, Qt::LeftButton, {}, at(0, 3));  // on the selection: a click still
+        QCOMPARE(box->cursor(), (TextPos{0, 3}));
+        QVERIFY(!box->hasSelection());
         // The selection is the X selection, which the middle button pastes.
         QTest::mouseClick(view, Qt::MiddleButton, {}, at(1, 10));
         QCOMPARE(box->text(), QStringLiteral("one two\nthree fourne two\nthr"));
+    }
+
+    // Dragged with the mouse, the drag's own loop run by the moves and the
+    // release sent while it runs: within the box, or to a one-line box,
+    // where line ends stay characters. A move is one undo step in each box.
+    void dragOut_data()
+    {
+        QTest::addColumn<QString>("text");  // of the box dragged from: its first line, then "|" and the rest
+        QTest::addColumn<int>("selected");  // from column 1 to this many units on
+        QTest::addColumn<int>("drop");      // at this column of the box's first line, -1 the one-line box's
+        QTest::addColumn<int>("keys");      // held at the drop
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("after");  // the two boxes, " / " between
+        const int ctrl = Qt::ControlModifier;
+        // clang-format off
+        QTest::newRow("within, after") << "abcdefg" << 2 << 5 << 0 << false << "ade[bc]fg / xy";
+        QTest::newRow("within, before") << "abcdefg|h" << 8 << 0 << 0 << false << "[bcdefg|h]a / xy";
+        QTest::newRow("within, Ctrl: copied") << "abcdefg" << 2 << 5 << ctrl << false << "abcde[bc]fg / xy";
+        QTest::newRow("onto itself") << "abcdefg" << 3 << 2 << 0 << false << "a[bcd]efg / xy";
+        QTest::newRow("onto its end") << "abcdefg" << 3 << 4 << 0 << false << "a[bcd]efg / xy";
+        QTest::newRow("to another box") << "ab|cd" << 3 << -1 << 0 << false << "ad / xb\ncy";
+        QTest::newRow("to another box, Ctrl: copied") << "abcd" << 2 << -1 << ctrl << false << "a[bc]d / xbcy";
+        QTest::newRow("from a read-only box: copied") << "abcd" << 2 << -1 << 0 << true << "a[bc]d / xbcy";
+        QTest::newRow("into itself, read-only") << "abcdefg" << 2 << 5 << 0 << true << "a[bc]defg / xy";
+        // clang-format on
+    }
+
+    void dragOut()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, selected);
+        QFETCH(int, drop);
+        QFETCH(int, keys);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, after);
+        window.resize(500, 450);
+        text.replace(QLatin1Char('|'), QLatin1Char('\n'));
+        makeBox(20)->setText(text);
+        box->setReadOnly(readOnly);
+        box->setCursor(box->lines().posAt(1 + selected), {0, 1});
+        OneLineTextBox other(&window);
+        other.setGeometry(box->width() + 10, 10, 150, 30);
+        other.setText(QStringLiteral("xy"));
+        other.show();
+        TextBox *to = drop < 0 ? static_cast<TextBox *>(&other) : box;
+        const QPoint press = place(box, {0, 2});
+        const QPoint target = to->viewport()->mapToGlobal(place(to, {0, drop < 0 ? 1 : drop}));
+        QTest::mousePress(box->viewport(), Qt::LeftButton, {}, press);
+        QTimer::singleShot(0, &other, [&] {
+            QWindow *handle = window.windowHandle();
+            const QPoint local = handle->mapFromGlobal(target);
+            const auto modifiers = Qt::KeyboardModifiers(keys);
+            QMouseEvent move(QEvent::MouseMove, local, target, Qt::NoButton, Qt::LeftButton, modifiers);
+            QMouseEvent release(QEvent::MouseButtonRelease, local, target, Qt::LeftButton, Qt::NoButton, modifiers);
+            QApplication::sendEvent(handle, &move);
+            QApplication::sendEvent(handle, &release);
+        });
+        const QPoint away = press + QPoint(QApplication::startDragDistance() + 1, 0);
+        QMouseEvent start(QEvent::MouseMove, away, box->viewport()->mapToGlobal(away), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box->viewport(), &start);
+        QCoreApplication::processEvents();
+        QCOMPARE(shown(box) + " / " + shown(&other), after);
+        act(box, QStringLiteral("Ctrl+Z"));
+        act(&other, QStringLiteral("Ctrl+Z"));
+        QCOMPARE(box->text() + " / " + other.text(), text + " / xy");
+    }
+
+    // Dropped from another program (no source in this one): text, or
+    // addresses as text, pasted where the mouse points, which a drop caret
+    // shows on the way; never into a read-only or disabled box.
+    void dropIn_data()
+    {
+        QTest::addColumn<bool>("oneLine");
+        QTest::addColumn<QString>("state");  // "read-only", "disabled" or ""
+        QTest::addColumn<QString>("dropped");  // text, or "urls:" and addresses
+        QTest::addColumn<QString>("after");  // of "abcd", dropped at column 2
+        // clang-format off
+        QTest::newRow("lines") << false << "" << "x\r\ny" << "abx|ycd";
+        QTest::newRow("one line keeps line ends") << true << "" << "x\r\ny" << "abx\r\nycd";
+        QTest::newRow("addresses") << false << "" << "urls:http://a/b file:///c" << "abhttp://a/b|file:///c|cd";
+        QTest::newRow("read-only") << true << "read-only" << "x" << "abcd";
+        QTest::newRow("disabled") << false << "disabled" << "x" << "abcd";
+        // clang-format on
+    }
+
+    void dropIn()
+    {
+        QFETCH(bool, oneLine);
+        QFETCH(QString, state);
+        QFETCH(QString, dropped);
+        QFETCH(QString, after);
+        OneLineTextBox one(&window);
+        one.setFont(monospace());
+        one.setGeometry(0, 0, 200, 30);
+        TextBox *target = oneLine ? static_cast<TextBox *>(&one) : makeBox(10);
+        target->show();
+        target->setText(QStringLiteral("abcd"));
+        target->setReadOnly(state == "read-only");
+        target->setEnabled(state != "disabled");
+        QMimeData data;
+        if (dropped.startsWith("urls:"))
+            data.setUrls(QUrl::fromStringList(dropped.mid(5).split(QLatin1Char(' '))));
+        else
+            data.setText(dropped);
+        const QPoint at = place(target, {0, 2});
+        const QImage before = target->viewport()->grab().toImage();
+        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target->viewport(), &enter);
+        const QImage over = target->viewport()->grab().toImage();
+        QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target->viewport(), &drop);
+        QCOMPARE(shown(target), after);
+        int darker = 0;  // at the drop caret, there only where the text is taken
+        const int x = target->characterRect({0, 2}).x();
+        for (int y = 0; y < before.height(); ++y)
+            darker += qGray(before.pixel(x, y)) - qGray(over.pixel(x, y));
+        QCOMPARE(darker > 0, after != "abcd");
+        act(target, QStringLiteral("Ctrl+Z"));
+        QCOMPARE(target->text(), QStringLiteral("abcd"));
     }
 
     // The context menu does what the keys it names do, and offers only what
