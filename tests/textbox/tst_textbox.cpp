@@ -249,6 +249,7 @@ private slots:
         const QPoint press = place(box, {0, 2});
         const QPoint target = to->viewport()->mapToGlobal(place(to, {0, drop < 0 ? 1 : drop}));
         QTest::mousePress(box->viewport(), Qt::LeftButton, {}, press);
+        QTimer::singleShot(WaitLimit, &other, [&] { QTest::keyClick(window.windowHandle(), Qt::Key_Escape); });
         QTimer::singleShot(0, &other, [&] {
             QWindow *handle = window.windowHandle();
             const QPoint local = handle->mapFromGlobal(target);
