@@ -220,7 +220,6 @@ private slots:
         QTest::newRow("within, before") << "abcdefg|h" << 8 << 0 << 0 << false << "[bcdefg|h]a / xy";
         QTest::newRow("within, Ctrl: copied") << "abcdefg" << 2 << 5 << ctrl << false << "abcde[bc]fg / xy";
         QTest::newRow("onto itself") << "abcdefg" << 3 << 2 << 0 << false << "a[bcd]efg / xy";
-        QTest::newRow("onto its end") << "abcdefg" << 3 << 4 << 0 << false << "a[bcd]efg / xy";
         QTest::newRow("to another box") << "ab|cd" << 3 << -1 << 0 << false << "ad / xb\ncy";
         QTest::newRow("to another box, Ctrl: copied") << "abcd" << 2 << -1 << ctrl << false << "a[bc]d / xbcy";
         QTest::newRow("from a read-only box: copied") << "abcd" << 2 << -1 << 0 << true << "a[bc]d / xbcy";
