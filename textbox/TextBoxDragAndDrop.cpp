@@ -60,8 +60,8 @@ void TextBox::dropEvent(QDropEvent *event)
 // Whether the box takes what is dragged over it, at the place the mouse
 // points to as a click would, shown by a drop caret; on a drop, takes it as
 // a paste there (one undo step, line ends as a paste keeps them). Never in a
-// read-only or disabled box, nor onto the selection being dragged out of
-// this box: that would change nothing.
+// read-only box (nor a disabled one, which Qt sends no drag to), nor onto
+// the selection being dragged out of this box: that would change nothing.
 bool TextBox::takeDrop(QDropEvent *event, bool drop)
 {
     const TextPos at = posAt(event->position().toPoint());
@@ -72,7 +72,7 @@ bool TextBox::takeDrop(QDropEvent *event, bool drop)
     // Plain text, or addresses (files from a file manager), which Qt gives
     // as text one a line, as Qt's own boxes take them.
     const bool hasText = event->mimeData() && event->mimeData()->hasText();
-    if (readOnly_ || !isEnabled() || !hasText || ontoItself) {
+    if (readOnly_ || !hasText || ontoItself) {
         event->ignore();
         showDropCaret(false);
         return false;

@@ -270,26 +270,25 @@ private slots:
 
     // Dropped from another program (no source in this one): text, or
     // addresses as text, pasted where the mouse points, which a drop caret
-    // shows on the way; never into a read-only or disabled box.
+    // shows on the way; never into a read-only box.
     void dropIn_data()
     {
         QTest::addColumn<bool>("oneLine");
-        QTest::addColumn<QString>("state");  // "read-only", "disabled" or ""
+        QTest::addColumn<bool>("readOnly");
         QTest::addColumn<QString>("dropped");  // text, or "urls:" and addresses
         QTest::addColumn<QString>("after");  // of "abcd", dropped at column 2
         // clang-format off
-        QTest::newRow("lines") << false << "" << "x\r\ny" << "abx|ycd";
-        QTest::newRow("one line keeps line ends") << true << "" << "x\r\ny" << "abx\r\nycd";
-        QTest::newRow("addresses") << false << "" << "urls:http://a/b file:///c" << "abhttp://a/b|file:///c|cd";
-        QTest::newRow("read-only") << true << "read-only" << "x" << "abcd";
-        QTest::newRow("disabled") << false << "disabled" << "x" << "abcd";
+        QTest::newRow("lines") << false << false << "x\r\ny" << "abx|ycd";
+        QTest::newRow("one line keeps line ends") << true << false << "x\r\ny" << "abx\r\nycd";
+        QTest::newRow("addresses") << false << false << "urls:http://a/b file:///c" << "abhttp://a/b|file:///c|cd";
+        QTest::newRow("read-only") << true << true << "x" << "abcd";
         // clang-format on
     }
 
     void dropIn()
     {
         QFETCH(bool, oneLine);
-        QFETCH(QString, state);
+        QFETCH(bool, readOnly);
         QFETCH(QString, dropped);
         QFETCH(QString, after);
         OneLineTextBox one(&window);
@@ -298,8 +297,7 @@ private slots:
         TextBox *target = oneLine ? static_cast<TextBox *>(&one) : makeBox(10);
         target->show();
         target->setText(QStringLiteral("abcd"));
-        target->setReadOnly(state == "read-only");
-        target->setEnabled(state != "disabled");
+        target->setReadOnly(readOnly);
         QMimeData data;
         if (dropped.startsWith("urls:"))
             data.setUrls(QUrl::fromStringList(dropped.mid(5).split(QLatin1Char(' '))));
