@@ -366,7 +366,8 @@ void TextBox::keyPressEvent(QKeyEvent *event)
             insertText(QStringLiteral("\n"));
         return;
     }
-    if (isTyped(event)) {
+    // Text typed into a read-only box is left to the window, as in Qt's boxes.
+    if (isTyped(event) && !readOnly_) {
         replace(selectionStart(), selectionEnd(), event->text(), EditKind::Typing);
         return;
     }

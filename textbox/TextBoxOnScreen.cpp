@@ -291,7 +291,7 @@ void TextBox::paintEvent(QPaintEvent *event)
     paint.selectionStart = selectionStart();
     paint.selectionEnd = selectionEnd();
     paint.cursor = cursor_;
-    paint.showCursor = caretShown_ && hasFocus();
+    paint.showCursor = caretShown_ && hasFocus() && !readOnly_;  // as Qt's read-only boxes: no caret
     paint.palette = palette();
     const QPoint o = textOrigin() - QPoint(horizontalScrollBar()->value(), 0);
     layout_.draw(painter, event->rect(), o, paint);

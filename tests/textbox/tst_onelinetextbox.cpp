@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QStyleHints>
 #include <QVBoxLayout>
@@ -102,14 +103,17 @@ private slots:
         combo->setCurrentIndex(-1);
         combo->setText(QString());
         box->setText(QString());
+        box->setReadOnly(false);
         QVERIFY(focus(box));
         window.keysLeft.clear();
     }
 
     void asQtsBox_data()
     {
-        // Key steps, and ">text" set by the program ("~text" without a frame),
-        // "@x" a click x pixels into the field, "[a,b]" a reader's selection.
+        // Key steps, and ">text" set by the program ("~text" without a frame,
+        // "!text" read-only), "@x" a click x pixels into the field, "[a,b]" a
+        // reader's selection, "%x,text" text (or an address) dropped from
+        // another program x pixels into the field.
         QTest::addColumn<QString>("steps");
         const QString words = ">" + QStringLiteral("mmmmmmmmm ").repeated(30);
         QTest::newRow("Enter, Esc and Up are the window's") << ">ab;Return;Enter;Esc;Up";
@@ -122,6 +126,8 @@ private slots:
         QTest::newRow("typed over a selection") << ">abcd;[1,3];=X";
         QTest::newRow("a click, scrolled to the end") << words + ";@150";
         QTest::newRow("scrolled just far enough") << words + ";Home;Ctrl+Right;Ctrl+Right;Ctrl+Right;@150";
+        QTest::newRow("drops, line ends kept, each undone whole") << ">abcd;%20,x\r\ny;%9,http://a/b;Ctrl+Z";
+        QTest::newRow("read-only: no keys, paste nor drop") << "!abcd;=x;Ctrl+V;%20,y;Backspace;Shift+Home;Ctrl+X;End";
     }
 
     // After the same steps, the same text, caret, selection, signals, keys left to the window
@@ -133,9 +139,10 @@ private slots:
         QRect inked[2];
         for (int side = 0; side < 2; ++side) {
             QWidget *field = side ? static_cast<QWidget *>(reference) : box;
-            const auto set = [&](const QString &t, bool frame) {
+            const auto set = [&](const QString &t, bool frame, bool readOnly = false) {
                 side ? reference->setText(t) : box->setText(t);
                 side ? reference->setFrame(frame) : box->setFrame(frame);
+                side ? reference->setReadOnly(readOnly) : box->setReadOnly(readOnly);
             };
             set(QString(), true);
             QVERIFY(focus(field));
@@ -149,13 +156,21 @@ private slots:
             keysteps::act(field, steps, [&](const QString &step) {
                 field->repaint();  // shown before the next step: Qt's box scrolls as it paints
                 const int n = step.mid(1).section(',', 0, 0).toInt();
-                if (step.startsWith('>') || step.startsWith('~'))
-                    set(step.mid(1), step.startsWith('>'));
+                QMimeData dropped;
+                if (QStringLiteral(">~!").contains(step.front()))
+                    set(step.mid(1), !step.startsWith('~'), step.startsWith('!'));
                 else if (step.startsWith('['))
                     text->setSelection(0, n, step.section(',', 1).chopped(1).toInt());
                 else if (step.startsWith('@'))
                     QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, field->mapTo(&window, QPoint(n, 10)));
-                return QStringLiteral(">~[@").contains(step.front());
+                else if (step.startsWith('%')) {
+                    const QUrl url(step.section(',', 1), QUrl::StrictMode);
+                    url.scheme().isEmpty() ? dropped.setText(step.section(',', 1)) : dropped.setUrls({url});
+                    QWidget *to = side ? field : box->viewport();
+                    QDropEvent drop(to->mapFrom(field, QPoint(n, 10)), Qt::CopyAction | Qt::MoveAction, &dropped, Qt::LeftButton, {});
+                    QApplication::sendEvent(to, &drop);
+                }
+                return QStringLiteral(">~![@%").contains(step.front());
             });
             int start = 0, end = 0;
             text->selection(0, &start, &end);

@@ -205,120 +205,70 @@ private slots:
 
     // Dragged with the mouse, the drag's own loop run by the moves and the
     // release sent while it runs: within the box, or to a one-line box,
-    // where line ends stay characters. A move is one undo step in each box.
+    // where line ends stay characters; on the way a drop caret shows where
+    // the text would land. A move is one undo step in each box.
     void dragOut_data()
     {
-        QTest::addColumn<QString>("text");  // of the box dragged from: its first line, then "|" and the rest
-        QTest::addColumn<int>("selected");  // from column 1 to this many units on
-        QTest::addColumn<int>("drop");      // at this column of the box's first line, -1 the one-line box's
-        QTest::addColumn<int>("keys");      // held at the drop
-        QTest::addColumn<bool>("readOnly");
-        QTest::addColumn<QString>("after");  // the two boxes, " / " between
+        QTest::addColumn<QString>("text");   // "|" a line end, "[]" around the selection dragged
+        QTest::addColumn<int>("drop");       // at this column of the box's first line, -1 the one-line box's 1
+        QTest::addColumn<int>("keys");       // held at the drop
+        QTest::addColumn<bool>("readOnly");  // the box dragged from
+        QTest::addColumn<QString>("after");  // the box, " / ", the one-line box ("xy")
         const int ctrl = Qt::ControlModifier;
         // clang-format off
-        QTest::newRow("within, after") << "abcdefg" << 2 << 5 << 0 << false << "ade[bc]fg / xy";
-        QTest::newRow("within, before") << "abcdefg|h" << 8 << 0 << 0 << false << "[bcdefg|h]a / xy";
-        QTest::newRow("within, Ctrl: copied") << "abcdefg" << 2 << 5 << ctrl << false << "abcde[bc]fg / xy";
-        QTest::newRow("onto itself") << "abcdefg" << 3 << 2 << 0 << false << "a[bcd]efg / xy";
-        QTest::newRow("to another box") << "ab|cd" << 3 << -1 << 0 << false << "ad / xb\ncy";
-        QTest::newRow("to another box, Ctrl: copied") << "abcd" << 2 << -1 << ctrl << false << "a[bc]d / xbcy";
-        QTest::newRow("from a read-only box: copied") << "abcd" << 2 << -1 << 0 << true << "a[bc]d / xbcy";
-        QTest::newRow("into itself, read-only") << "abcdefg" << 2 << 5 << 0 << true << "a[bc]defg / xy";
+        QTest::newRow("within, after") << "a[bc]defg" << 5 << 0 << false << "ade[bc]fg / xy";
+        QTest::newRow("within, before") << "a[bcdefg|h]" << 0 << 0 << false << "[bcdefg|h]a / xy";
+        QTest::newRow("within, Ctrl: copied") << "a[bc]defg" << 5 << ctrl << false << "abcde[bc]fg / xy";
+        QTest::newRow("onto itself") << "a[bcd]efg" << 2 << 0 << false << "a[bcd]efg / xy";
+        QTest::newRow("to another box") << "a[b|c]d" << -1 << 0 << false << "ad / xb\ncy";
+        QTest::newRow("to another box, Ctrl: copied") << "a[bc]d" << -1 << ctrl << false << "a[bc]d / xbcy";
+        QTest::newRow("from a read-only box: copied") << "a[bc]d" << -1 << 0 << true << "a[bc]d / xbcy";
         // clang-format on
     }
 
     void dragOut()
     {
         QFETCH(QString, text);
-        QFETCH(int, selected);
         QFETCH(int, drop);
         QFETCH(int, keys);
         QFETCH(bool, readOnly);
         QFETCH(QString, after);
-        window.resize(500, 450);
-        text.replace(QLatin1Char('|'), QLatin1Char('\n'));
-        makeBox(20)->setText(text);
+        const QString before = text + " / xy";
+        const qsizetype from = text.indexOf('['), to = text.indexOf(']') - 1;
+        makeBox(20)->setText(text.remove('[').remove(']').replace('|', '\n'));
+        box->setCursor(box->lines().posAt(to), box->lines().posAt(from));
         box->setReadOnly(readOnly);
-        box->setCursor(box->lines().posAt(1 + selected), {0, 1});
+        window.resize(500, 450);
         OneLineTextBox other(&window);
         other.setGeometry(box->width() + 10, 10, 150, 30);
         other.setText(QStringLiteral("xy"));
         other.show();
-        TextBox *to = drop < 0 ? static_cast<TextBox *>(&other) : box;
-        const QPoint press = place(box, {0, 2});
-        const QPoint target = to->viewport()->mapToGlobal(place(to, {0, drop < 0 ? 1 : drop}));
+        QWidget *target = (drop < 0 ? static_cast<TextBox *>(&other) : box)->viewport();
+        const int x = (drop < 0 ? static_cast<TextBox *>(&other) : box)->characterRect({0, drop < 0 ? 1 : drop}).x();
+        const QPoint press = place(box, box->lines().posAt(from + 1)), global = target->mapToGlobal(QPoint(x + 1, 8));
+        const QImage unseen = target->grab().toImage();
+        QImage seen;
         QTest::mousePress(box->viewport(), Qt::LeftButton, {}, press);
         QTimer::singleShot(WaitLimit, &other, [&] { QTest::keyClick(window.windowHandle(), Qt::Key_Escape); });
-        QTimer::singleShot(0, &other, [&] {
+        QTimer::singleShot(0, &other, [&] {  // runs in the drag's loop
             QWindow *handle = window.windowHandle();
-            const QPoint local = handle->mapFromGlobal(target);
-            const auto modifiers = Qt::KeyboardModifiers(keys);
-            QMouseEvent move(QEvent::MouseMove, local, target, Qt::NoButton, Qt::LeftButton, modifiers);
-            QMouseEvent release(QEvent::MouseButtonRelease, local, target, Qt::LeftButton, Qt::NoButton, modifiers);
+            const QPoint local = handle->mapFromGlobal(global);
+            QMouseEvent move(QEvent::MouseMove, local, global, Qt::NoButton, Qt::LeftButton, Qt::KeyboardModifiers(keys));
             QApplication::sendEvent(handle, &move);
-            QApplication::sendEvent(handle, &release);
+            seen = target->grab().toImage();
+            QTest::mouseRelease(handle, Qt::LeftButton, Qt::KeyboardModifiers(keys), local);
         });
         const QPoint away = press + QPoint(QApplication::startDragDistance() + 1, 0);
-        QMouseEvent start(QEvent::MouseMove, away, box->viewport()->mapToGlobal(away), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent start(QEvent::MouseMove, away, box->viewport()->mapToGlobal(away), Qt::NoButton, Qt::LeftButton, {});
         QApplication::sendEvent(box->viewport(), &start);
-        QCoreApplication::processEvents();
         QCOMPARE(shown(box) + " / " + shown(&other), after);
+        int darker = 0;  // where the drop caret was, shown only where the text was taken
+        for (int y = 0; y < 20; ++y)
+            darker += qGray(unseen.pixel(x, y)) - qGray(seen.pixel(x, y));
+        QCOMPARE(darker > 0, after != before);
         act(box, QStringLiteral("Ctrl+Z"));
         act(&other, QStringLiteral("Ctrl+Z"));
         QCOMPARE(box->text() + " / " + other.text(), text + " / xy");
-    }
-
-    // Dropped from another program (no source in this one): text, or
-    // addresses as text, pasted where the mouse points, which a drop caret
-    // shows on the way; never into a read-only box.
-    void dropIn_data()
-    {
-        QTest::addColumn<bool>("oneLine");
-        QTest::addColumn<bool>("readOnly");
-        QTest::addColumn<QString>("dropped");  // text, or "urls:" and addresses
-        QTest::addColumn<QString>("after");  // of "abcd", dropped at column 2
-        // clang-format off
-        QTest::newRow("lines") << false << false << "x\r\ny" << "abx|ycd";
-        QTest::newRow("one line keeps line ends") << true << false << "x\r\ny" << "abx\r\nycd";
-        QTest::newRow("addresses") << false << false << "urls:http://a/b file:///c" << "abhttp://a/b|file:///c|cd";
-        QTest::newRow("read-only") << true << true << "x" << "abcd";
-        // clang-format on
-    }
-
-    void dropIn()
-    {
-        QFETCH(bool, oneLine);
-        QFETCH(bool, readOnly);
-        QFETCH(QString, dropped);
-        QFETCH(QString, after);
-        OneLineTextBox one(&window);
-        one.setFont(monospace());
-        one.setGeometry(0, 0, 200, 30);
-        TextBox *target = oneLine ? static_cast<TextBox *>(&one) : makeBox(10);
-        target->show();
-        target->setText(QStringLiteral("abcd"));
-        target->setReadOnly(readOnly);
-        QMimeData data;
-        if (dropped.startsWith("urls:"))
-            data.setUrls(QUrl::fromStringList(dropped.mid(5).split(QLatin1Char(' '))));
-        else
-            data.setText(dropped);
-        const QPoint at = place(target, {0, 2});
-        const QImage before = target->viewport()->grab().toImage();
-        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(target->viewport(), &enter);
-        const QImage over = target->viewport()->grab().toImage();
-        QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(target->viewport(), &drop);
-        QCOMPARE(shown(target), after);
-        int darker = 0;  // at the drop caret, there only where the text is taken
-        const int x = target->characterRect({0, 2}).x();
-        for (int y = 0; y < before.height(); ++y)
-            darker += qGray(before.pixel(x, y)) - qGray(over.pixel(x, y));
-        QCOMPARE(darker > 0, after != "abcd");
-        act(target, QStringLiteral("Ctrl+Z"));
-        QCOMPARE(target->text(), QStringLiteral("abcd"));
     }
 
     // The context menu does what the keys it names do, and offers only what
