@@ -112,8 +112,8 @@ private slots:
     {
         // Key steps, and ">text" set by the program ("~text" without a frame,
         // "!text" read-only), "@x" a click x pixels into the field, "[a,b]" a
-        // reader's selection, "%x,text" text (or an address) dropped from
-        // another program x pixels into the field.
+        // reader's selection, "%x,text" text dropped from another program x
+        // pixels into the field.
         QTest::addColumn<QString>("steps");
         const QString words = ">" + QStringLiteral("mmmmmmmmm ").repeated(30);
         QTest::newRow("Enter, Esc and Up are the window's") << ">ab;Return;Enter;Esc;Up";
@@ -126,6 +126,7 @@ private slots:
         QTest::newRow("typed over a selection") << ">abcd;[1,3];=X";
         QTest::newRow("a click, scrolled to the end") << words + ";@150";
         QTest::newRow("scrolled just far enough") << words + ";Home;Ctrl+Right;Ctrl+Right;Ctrl+Right;@150";
+        QTest::newRow("a click on the selection") << ">abcd;Shift+Home;@10";
         QTest::newRow("drops, line ends kept, each undone whole") << ">abcd;%20,x\r\ny;%9,http://a/b;Ctrl+Z";
         QTest::newRow("read-only: no keys, paste nor drop") << "!abcd;=x;Ctrl+V;%20,y;Backspace;Shift+Home;Ctrl+X;End";
     }
@@ -164,10 +165,12 @@ private slots:
                 else if (step.startsWith('@'))
                     QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, field->mapTo(&window, QPoint(n, 10)));
                 else if (step.startsWith('%')) {
-                    const QUrl url(step.section(',', 1), QUrl::StrictMode);
-                    url.scheme().isEmpty() ? dropped.setText(step.section(',', 1)) : dropped.setUrls({url});
+                    dropped.setText(step.section(',', 1));
                     QWidget *to = side ? field : box->viewport();
-                    QDropEvent drop(to->mapFrom(field, QPoint(n, 10)), Qt::CopyAction | Qt::MoveAction, &dropped, Qt::LeftButton, {});
+                    const QPoint at = to->mapFrom(field, QPoint(n, 10));
+                    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &dropped, Qt::LeftButton, {});
+                    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &dropped, Qt::LeftButton, {});
+                    QApplication::sendEvent(to, &enter);
                     QApplication::sendEvent(to, &drop);
                 }
                 return QStringLiteral(">~![@%").contains(step.front());
