@@ -128,7 +128,7 @@ private slots:
         QTest::newRow("scrolled just far enough") << words + ";Home;Ctrl+Right;Ctrl+Right;Ctrl+Right;@150";
         QTest::newRow("a click on the selection") << ">abcd;Shift+Home;@10";
         QTest::newRow("drops, line ends kept, each undone whole") << ">abcd;%20,x\r\ny;%9,http://a/b;Ctrl+Z";
-        QTest::newRow("read-only: no keys, paste nor drop") << "!abcd;=x;Ctrl+V;%20,y;Backspace;Shift+Home;Ctrl+X;End";
+        QTest::newRow("read-only: no keys, paste nor drop") << "!abcd;=x;Ctrl+V;Backspace;Home;%20,y";
     }
 
     // After the same steps, the same text, caret, selection, signals, keys left to the window
