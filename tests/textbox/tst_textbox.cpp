@@ -46,14 +46,6 @@ QString rows(const MultiLineTextBox *box)
 
 void act(QWidget *box, const QString &steps) { keysteps::act(box, steps); }
 
-// The text, "|" for a line end, the selection in "[]".
-QString shown(const TextBox *box)
-{
-    QString text = box->text(QLatin1String("|"));
-    const auto [from, to] = std::minmax(box->lines().offsetOf(box->anchor()), box->lines().offsetOf(box->cursor()));
-    return from == to ? text : text.insert(to, QLatin1Char(']')).insert(from, QLatin1Char('['));
-}
-
 }  // namespace
 
 class TestTextBox : public QObject {
@@ -200,18 +192,16 @@ private slots:
     {
         QTest::addColumn<QString>("text");   // "|" a line end, "[]" around the selection dragged
         QTest::addColumn<int>("drop");       // at this column of the box's first line, -1 the one-line box's 1
-        QTest::addColumn<int>("keys");       // held at the drop
-        QTest::addColumn<bool>("readOnly");  // the box dragged from
-        QTest::addColumn<QString>("after");  // the box, " / ", the one-line box ("xy")
-        const int ctrl = Qt::ControlModifier;
+        QTest::addColumn<QString>("how");    // "Ctrl" held at the drop, or the box dragged from "read-only"
+        QTest::addColumn<QString>("after");  // the box, its selection, the one-line box ("xy")
         // clang-format off
-        QTest::newRow("within, after") << "a[bc]defg" << 5 << 0 << false << "ade[bc]fg / xy";
-        QTest::newRow("within, before") << "a[bcdefg|h]" << 0 << 0 << false << "[bcdefg|h]a / xy";
-        QTest::newRow("within, Ctrl: copied") << "a[bc]defg" << 5 << ctrl << false << "abcde[bc]fg / xy";
-        QTest::newRow("onto itself") << "a[bcd]efg" << 2 << 0 << false << "a[bcd]efg / xy";
-        QTest::newRow("to another box") << "a[b|c]d" << -1 << 0 << false << "ad / xb\ncy";
-        QTest::newRow("to another box, Ctrl: copied") << "a[bc]d" << -1 << ctrl << false << "a[bc]d / xbcy";
-        QTest::newRow("from a read-only box: copied") << "a[bc]d" << -1 << 0 << true << "a[bc]d / xbcy";
+        QTest::newRow("within, after") << "a[bc]defg" << 5 << "" << "adebcfg [bc] / xy";
+        QTest::newRow("within, before") << "a[bcdefg|h]" << 0 << "" << "bcdefg\nha [bcdefg\nh] / xy";
+        QTest::newRow("within, Ctrl: copied") << "a[bc]defg" << 5 << "Ctrl" << "abcdebcfg [bc] / xy";
+        QTest::newRow("onto itself") << "a[bcd]efg" << 2 << "" << "abcdefg [bcd] / xy";
+        QTest::newRow("to another box") << "a[b|c]d" << -1 << "" << "ad [] / xb\ncy";
+        QTest::newRow("to another box, Ctrl: copied") << "a[bc]d" << -1 << "Ctrl" << "abcd [bc] / xbcy";
+        QTest::newRow("from a read-only box: copied") << "a[bc]d" << -1 << "read-only" << "abcd [bc] / xbcy";
         // clang-format on
     }
 
@@ -219,19 +209,19 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(int, drop);
-        QFETCH(int, keys);
-        QFETCH(bool, readOnly);
+        QFETCH(QString, how);
         QFETCH(QString, after);
-        const QString before = text + " / xy";
+        const auto keys = how == "Ctrl" ? Qt::ControlModifier : Qt::NoModifier;
         const qsizetype from = text.indexOf('['), to = text.indexOf(']') - 1;
         makeBox(20)->setText(text.remove('[').remove(']').replace('|', '\n'));
         box->setCursor(box->lines().posAt(to), box->lines().posAt(from));
-        box->setReadOnly(readOnly);
-        window.resize(500, 450);
+        box->setReadOnly(how == "read-only");
         OneLineTextBox other(&window);
         other.setGeometry(box->width() + 10, 10, 150, 30);
         other.setText(QStringLiteral("xy"));
         other.show();
+        const auto state = [&] { return box->text() + " [" + box->selectedText() + "] / " + other.text(); };
+        const QString before = state();
         TextBox *into = drop < 0 ? static_cast<TextBox *>(&other) : box;
         const int x = into->characterRect({0, drop < 0 ? 1 : drop}).x();
         const QPoint press = box->characterRect(box->lines().posAt(from + 1)).topLeft() + QPoint(1, 2);
@@ -241,13 +231,13 @@ private slots:
         QTest::mousePress(box->viewport(), Qt::LeftButton, {}, press);
         QTimer::singleShot(WaitLimit, &other, [&] { QTest::keyClick(window.windowHandle(), Qt::Key_Escape); });
         QTimer::singleShot(0, &other, [&] {  // runs in the drag's loop
-            QMouseEvent move(QEvent::MouseMove, local, global, Qt::NoButton, Qt::LeftButton, Qt::KeyboardModifiers(keys));
+            QMouseEvent move(QEvent::MouseMove, local, global, Qt::NoButton, Qt::LeftButton, keys);
             QApplication::sendEvent(window.windowHandle(), &move);
             seen = into->viewport()->grab().toImage();
-            QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, Qt::KeyboardModifiers(keys), local);
+            QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, keys, local);
         });
         QTest::mouseMove(box->viewport(), press + QPoint(QApplication::startDragDistance() + 1, 0));
-        QCOMPARE(shown(box) + " / " + shown(&other), after);
+        QCOMPARE(state(), after);
         int darker = 0;  // where the drop caret was, shown only where the text was taken
         for (int y = 0; y < 20; ++y)
             darker += qGray(unseen.pixel(x, y)) - qGray(seen.pixel(x, y));
