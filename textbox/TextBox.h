@@ -121,7 +121,7 @@ private:
     void offerSelection() const;
     void notifyAccessible(TextPos from, const QString &removed, const QString &inserted) const;
     void startDrag();
-    bool takeDrop(QDropEvent *event, bool drop);
+    void takeDrop(QDropEvent *event, bool drop);
     void showDropCaret(bool shown, TextPos at = {});
 
     Mode mode_;

@@ -10,7 +10,7 @@
 
 // Runs until the drop, in a loop of its own. Where the text lands decides
 // whether it moves or is copied (Ctrl held: copied); another program is
-// free to copy it whatever the user did.
+// free to copy it whatever the user did. A read-only box only lends it.
 void TextBox::startDrag()
 {
     const TextPos from = selectionStart();
@@ -57,12 +57,12 @@ void TextBox::dropEvent(QDropEvent *event)
     takeDrop(event, true);
 }
 
-// Whether the box takes what is dragged over it, at the place the mouse
+// Takes what is dragged over the box or not, at the place the mouse
 // points to as a click would, shown by a drop caret; on a drop, takes it as
 // a paste there (one undo step, line ends as a paste keeps them). Never in a
 // read-only box (nor a disabled one, which Qt sends no drag to), nor onto
 // the selection being dragged out of this box: that would change nothing.
-bool TextBox::takeDrop(QDropEvent *event, bool drop)
+void TextBox::takeDrop(QDropEvent *event, bool drop)
 {
     const TextPos at = posAt(event->position().toPoint());
     const TextPos from = selectionStart();
@@ -75,12 +75,12 @@ bool TextBox::takeDrop(QDropEvent *event, bool drop)
     if (readOnly_ || !hasText || ontoItself) {
         event->ignore();
         showDropCaret(false);
-        return false;
+        return;
     }
     event->acceptProposedAction();
     showDropCaret(!drop, at);
     if (!drop)
-        return true;
+        return;
     endPreedit();
     const UserAction user(this);
     const QString text = event->mimeData()->text();
@@ -94,13 +94,12 @@ bool TextBox::takeDrop(QDropEvent *event, bool drop)
         replace(before ? at : from, before ? to : at, before ? text + between : between + text);
         const TextPos start = before ? at : lines_.endOf(from, between);
         setCursor(lines_.endOf(start, text), start);
-        return true;
+        return;
     }
     setCursor(at);
     insertText(text);
     if (draggingOut_)  // copied within the box: selected, as Qt's boxes do
         setCursor(cursor_, at);
-    return true;
 }
 
 void TextBox::showDropCaret(bool shown, TextPos at)

@@ -40,8 +40,9 @@ void TextBox::mousePressEvent(QMouseEvent *event)
         if (!text.isEmpty())
             insertText(text);
     } else if (event->button() == Qt::LeftButton) {
-        // A press on the selection (not at its edge, where it may be grown)
-        // keeps it, to be dragged once the mouse moves far enough.
+        // A press on the selection (not at an edge of it, where a press
+        // starts a new one) keeps it, to be dragged once the mouse moves
+        // far enough.
         const bool shift = event->modifiers() & Qt::ShiftModifier;
         mightDrag_ = !shift && selectionStart() < pos && pos < selectionEnd();
         pressedAt_ = event->position().toPoint();
