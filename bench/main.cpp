@@ -32,9 +32,11 @@
 #include <QHash>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QWidget>
 
 #include <spawn.h>
@@ -464,6 +466,30 @@ Samples pastes(QWidget *control, const TextAccess &access, const QString &line, 
     return ms;
 }
 
+// From a drop of long text from another program into an empty control (on
+// its viewport, where it has one) to the window painted again.
+Samples drops(QWidget *control, const TextAccess &access, const QString &text, int runs)
+{
+    auto *area = qobject_cast<QAbstractScrollArea *>(control);
+    QWidget *target = area ? area->viewport() : control;
+    QMimeData data;
+    data.setText(text);
+    Samples ms;
+    for (int i = 0; i < runs; ++i) {
+        access.set(QString());
+        QCoreApplication::processEvents();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        const long long start = nowNs();
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        QCoreApplication::processEvents();
+        ms.add(msSince(start));
+    }
+    expectLength(access, text.size());
+    return ms;
+}
+
 Samples keystrokesInField(const char *field, const QString &text, int runs,
                           QChar letter = QLatin1Char('a'))
 {
@@ -564,6 +590,29 @@ void fieldFigures(int runs)
              keystrokes(edit, lineEditText(edit), text, runs), "ms", "", "");
     printRow("Paste, Qt's QLineEdit, 1 MiB", pastes(edit, lineEditText(edit), text, runs), "ms",
              "", "");
+
+    // A drop of 1 MiB from another program into the title and into the
+    // description, against the same drop into Qt's boxes in the same run.
+    const Samples editDrops = drops(edit, lineEditText(edit), text, runs);
+    printRow("Drop, Qt's QLineEdit, 1 MiB", editDrops, "ms", "", "");
+    auto *textEdit = new QTextEdit(&window);
+    textEdit->setGeometry(88, 8, 281, 44);
+    textEdit->show();
+    const QString lines = sampleText(1 << 20, true);
+    const Samples textEditDrops =
+        drops(textEdit, {[textEdit](const QString &t) { textEdit->setPlainText(t); },
+                         [textEdit] { return textEdit->toPlainText().size(); }}, lines, runs);
+    printRow("Drop, Qt's QTextEdit, 1 MiB in lines", textEditDrops, "ms", "", "");
+    for (const auto &[field, name, qt, qtDrops, dropped] :
+         {std::tuple{"txtTitle", "title, 1 MiB", "QLineEdit", &editDrops, &text},
+          std::tuple{"txtDescription", "description, 1 MiB in lines", "QTextEdit", &textEditDrops, &lines}}) {
+        frmMain *main = openMainWindow();
+        auto *control = main->control<QWidget>(field);
+        const Samples ms = drops(control, fieldText(control), *dropped, runs);
+        delete main;
+        printRow(std::string("Drop, ") + name, ms, "ms", "", "");
+        printRatio(std::string("  against Qt's ") + qt, ms, *qtDrops, 1);
+    }
 }
 
 // ---- Emoji: a line a colour font draws --------------------------------------

@@ -46,6 +46,7 @@ TextBox::TextBox(Mode mode, QWidget *parent) : QAbstractScrollArea(parent), mode
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setAcceptDrops(true);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     if (mode != Mode::Unwrapped)
@@ -63,6 +64,7 @@ void TextBox::setText(const QString &text)
     const bool changed = !lines_.holds(text);
     const QString old = changed && QAccessible::isActive() ? lines_.text() : QString();
     lines_.setText(text);
+    ++revision_;
     undo_.clear();
     redo_.clear();
     mergeable_ = false;
@@ -90,6 +92,8 @@ QString TextBox::selectedText() const
 
 void TextBox::replace(TextPos from, TextPos to, const QString &text, EditKind kind)
 {
+    if (readOnly_ && userEdits_ > 0)
+        return;
     if (to < from)
         std::swap(from, to);
     Edit edit{from, lines_.text(from, to), QString(), kind};
@@ -109,6 +113,7 @@ TextPos TextBox::apply(TextPos from, TextPos to, const QString &text)
     layout_.setPreedit({}, QString(), {}, 0, true);
     const QString removed = QAccessible::isActive() ? lines_.text(from, to) : QString();
     const TextPos end = lines_.replace(from, to, text);
+    ++revision_;
     if (from.line == to.line && end.line == from.line)
         layout_.lineEdited(from.line, from.column, to.column, end.column);
     else
@@ -164,7 +169,7 @@ void TextBox::redo()
 // forwards (redo), and keeps it on the other history.
 void TextBox::replay(std::vector<Edit> &from, std::vector<Edit> &to, bool backwards)
 {
-    if (from.empty())
+    if (from.empty() || (readOnly_ && userEdits_ > 0))
         return;
     const Edit edit = from.back();
     from.pop_back();
@@ -365,7 +370,8 @@ void TextBox::keyPressEvent(QKeyEvent *event)
             insertText(QStringLiteral("\n"));
         return;
     }
-    if (isTyped(event)) {
+    // Text typed into a read-only box is left to the window, as in Qt's boxes.
+    if (isTyped(event) && !readOnly_) {
         replace(selectionStart(), selectionEnd(), event->text(), EditKind::Typing);
         return;
     }

@@ -2,8 +2,9 @@
 // What the program's text boxes share: the text kept exactly as given (a
 // multi-line box reads every kind of line end back as the one asked for),
 // editing with undo, the caret and selection, keys, mouse, clipboard,
-// input methods, and drawing through TextLayout, which lays out only what
-// is shown, so that a line of megabytes takes keys as fast as a short one.
+// input methods, drag and drop, and drawing through TextLayout, which lays
+// out only what is shown, so that a line of megabytes takes keys as fast as
+// a short one.
 // MultiLineTextBox and OneLineTextBox are the boxes the windows use.
 
 #include "TextLayout.h"
@@ -27,6 +28,10 @@ public:
     // As if typed or pasted: replaces the selection, one undo step.
     void insertText(const QString &text);
     bool isEmpty() const { return lines_.isEmpty(); }
+    // Read-only: the user may select, copy and drag the text out, but
+    // nothing the user does changes it; the program still may.
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool isReadOnly() const { return readOnly_; }
     const TextLines &lines() const { return lines_; }
     // Flat offsets into the text, as a screen reader counts (TextLines).
     qsizetype length() { return lines_.length(); }
@@ -79,6 +84,10 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
@@ -116,6 +125,9 @@ private:
     void restartBlink();
     void offerSelection() const;
     void notifyAccessible(TextPos from, const QString &removed, const QString &inserted);
+    void startDrag();
+    void takeDrop(QDropEvent *event, bool drop);
+    void showDropCaret(bool shown, TextPos at = {});
 
     Mode mode_;
     TextLines lines_;
@@ -130,6 +142,13 @@ private:
     QBasicTimer blink_;
     bool caretShown_ = false;
     bool syncingScrollBars_ = false;
+    bool readOnly_ = false;
+    quint64 revision_ = 0;     // counts the changes of the text
+    bool mightDrag_ = false;   // the left button went down on the selection
+    QPoint pressedAt_;
+    bool draggingOut_ = false; // the selection is being dragged, not yet moved
+    bool dropShown_ = false;   // a drop caret, at dropAt_
+    TextPos dropAt_;
 
     // Marks what runs while it lives as the user's doing.
     struct UserAction {

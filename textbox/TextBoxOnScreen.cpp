@@ -4,6 +4,7 @@
 #include "TextBox.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 #include <climits>
 #include <cmath>
 
@@ -38,20 +40,39 @@ void TextBox::mousePressEvent(QMouseEvent *event)
         if (!text.isEmpty())
             insertText(text);
     } else if (event->button() == Qt::LeftButton) {
-        setCursor(pos, event->modifiers() & Qt::ShiftModifier ? anchor_ : pos);
+        // A press on the selection (not at an edge of it, where a press
+        // starts a new one) keeps it, to be dragged once the mouse moves
+        // far enough.
+        const bool shift = event->modifiers() & Qt::ShiftModifier;
+        mightDrag_ = !shift && selectionStart() < pos && pos < selectionEnd();
+        pressedAt_ = event->position().toPoint();
+        if (!mightDrag_)
+            setCursor(pos, shift ? anchor_ : pos);
     }
 }
 
+// Released where it went down on the selection, the press was a click: the
+// caret goes there, as in Qt's boxes.
 void TextBox::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        offerSelection();
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (std::exchange(mightDrag_, false))
+        setCursor(posAt(pressedAt_));
+    offerSelection();
 }
 
 void TextBox::mouseMoveEvent(QMouseEvent *event)
 {
-    if (event->buttons() & Qt::LeftButton)
-        setCursor(posAt(event->position().toPoint()), anchor_);
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    const QPoint point = event->position().toPoint();
+    if (!mightDrag_)
+        setCursor(posAt(point), anchor_);
+    else if ((point - pressedAt_).manhattanLength() > QApplication::startDragDistance()) {
+        mightDrag_ = false;
+        startDrag();
+    }
 }
 
 void TextBox::mouseDoubleClickEvent(QMouseEvent *event)
@@ -99,13 +120,14 @@ void TextBox::contextMenuEvent(QContextMenuEvent *event)
         });
     };
     const bool clipboardHasText = !QGuiApplication::clipboard()->text().isEmpty();
-    add("&Undo", QKeySequence::Undo, !undo_.empty(), [this] { undo(); });
-    add("&Redo", QKeySequence::Redo, !redo_.empty(), [this] { redo(); });
+    const bool editable = !readOnly_;
+    add("&Undo", QKeySequence::Undo, editable && !undo_.empty(), [this] { undo(); });
+    add("&Redo", QKeySequence::Redo, editable && !redo_.empty(), [this] { redo(); });
     menu->addSeparator();
-    add("Cu&t", QKeySequence::Cut, hasSelection(), [this] { cut(); });
+    add("Cu&t", QKeySequence::Cut, editable && hasSelection(), [this] { cut(); });
     add("&Copy", QKeySequence::Copy, hasSelection(), [this] { copy(); });
-    add("&Paste", QKeySequence::Paste, clipboardHasText, [this] { paste(); });
-    add("Delete", QKeySequence::Delete, hasSelection(), [this] { removeForward(); });
+    add("&Paste", QKeySequence::Paste, editable && clipboardHasText, [this] { paste(); });
+    add("Delete", QKeySequence::Delete, editable && hasSelection(), [this] { removeForward(); });
     menu->addSeparator();
     add("Select All", QKeySequence::SelectAll, !isEmpty(), [this] { selectAll(); });
     menu->popup(event->globalPos());
@@ -270,10 +292,13 @@ void TextBox::paintEvent(QPaintEvent *event)
     paint.selectionStart = selectionStart();
     paint.selectionEnd = selectionEnd();
     paint.cursor = cursor_;
-    paint.showCursor = caretShown_ && hasFocus();
+    paint.showCursor = caretShown_ && hasFocus() && !readOnly_;  // as Qt's read-only boxes: no caret
     paint.palette = palette();
     const QPoint o = textOrigin() - QPoint(horizontalScrollBar()->value(), 0);
     layout_.draw(painter, event->rect(), o, paint);
+    if (dropShown_)  // where a drop would land, beside the caret
+        painter.fillRect(o.x() + int(std::floor(layout_.x(dropAt_))), characterRect(dropAt_).y(), 1,
+                         layout_.rowHeight(), palette().text());
 }
 
 void TextBox::notifyAccessible(TextPos from, const QString &removed, const QString &inserted)

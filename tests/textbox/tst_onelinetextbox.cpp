@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QStyleHints>
 #include <QVBoxLayout>
@@ -102,14 +103,17 @@ private slots:
         combo->setCurrentIndex(-1);
         combo->setText(QString());
         box->setText(QString());
+        box->setReadOnly(false);
         QVERIFY(focus(box));
         window.keysLeft.clear();
     }
 
     void asQtsBox_data()
     {
-        // Key steps, and ">text" set by the program ("~text" without a frame),
-        // "@x" a click x pixels into the field, "[a,b]" a reader's selection.
+        // Key steps, and ">text" set by the program ("~text" without a frame,
+        // "!text" read-only), "@x" a click x pixels into the field, "[a,b]" a
+        // reader's selection, "%x,text" text dropped from another program x
+        // pixels into the field.
         QTest::addColumn<QString>("steps");
         const QString words = ">" + QStringLiteral("mmmmmmmmm ").repeated(30);
         QTest::newRow("Enter, Esc and Up are the window's") << ">ab;Return;Enter;Esc;Up";
@@ -122,6 +126,9 @@ private slots:
         QTest::newRow("typed over a selection") << ">abcd;[1,3];=X";
         QTest::newRow("a click, scrolled to the end") << words + ";@150";
         QTest::newRow("scrolled just far enough") << words + ";Home;Ctrl+Right;Ctrl+Right;Ctrl+Right;@150";
+        QTest::newRow("a click on the selection; drops, line ends kept, each undone whole")
+            << ">abcd;Shift+Home;@10;%20,x\r\ny;%9,http://a/b;Ctrl+Z";
+        QTest::newRow("read-only: no keys, paste nor drop") << "!abcd;=x;Ctrl+V;Backspace;Home;%20,y";
     }
 
     // After the same steps, the same text, caret, selection, signals, keys left to the window
@@ -133,9 +140,10 @@ private slots:
         QRect inked[2];
         for (int side = 0; side < 2; ++side) {
             QWidget *field = side ? static_cast<QWidget *>(reference) : box;
-            const auto set = [&](const QString &t, bool frame) {
+            const auto set = [&](const QString &t, bool frame, bool readOnly = false) {
                 side ? reference->setText(t) : box->setText(t);
                 side ? reference->setFrame(frame) : box->setFrame(frame);
+                side ? reference->setReadOnly(readOnly) : box->setReadOnly(readOnly);
             };
             set(QString(), true);
             QVERIFY(focus(field));
@@ -149,13 +157,23 @@ private slots:
             keysteps::act(field, steps, [&](const QString &step) {
                 field->repaint();  // shown before the next step: Qt's box scrolls as it paints
                 const int n = step.mid(1).section(',', 0, 0).toInt();
-                if (step.startsWith('>') || step.startsWith('~'))
-                    set(step.mid(1), step.startsWith('>'));
+                QMimeData dropped;
+                if (QStringLiteral(">~!").contains(step.front()))
+                    set(step.mid(1), !step.startsWith('~'), step.startsWith('!'));
                 else if (step.startsWith('['))
                     text->setSelection(0, n, step.section(',', 1).chopped(1).toInt());
                 else if (step.startsWith('@'))
                     QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, field->mapTo(&window, QPoint(n, 10)));
-                return QStringLiteral(">~[@").contains(step.front());
+                else if (step.startsWith('%')) {
+                    dropped.setText(step.section(',', 1));
+                    QWidget *to = side ? field : box->viewport();
+                    const QPoint at = to->mapFrom(field, QPoint(n, 10));
+                    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &dropped, Qt::LeftButton, {});
+                    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &dropped, Qt::LeftButton, {});
+                    QApplication::sendEvent(to, &enter);
+                    QApplication::sendEvent(to, &drop);
+                }
+                return QStringLiteral(">~![@%").contains(step.front());
             });
             int start = 0, end = 0;
             text->selection(0, &start, &end);
@@ -204,10 +222,8 @@ private slots:
         // "text@entry chosen...; [dropped] [keys left to the window]
         // textChanged textEdited", the entries as the user chose them.
         QTest::addColumn<QString>("after");
-        QTest::newRow("Down from none") << "Down" << "ALL@0 ALL; 1 0";
-        QTest::newRow("Up from none") << "Up" << "@-1; 0 0";
-        QTest::newRow("Down at the end") << "#3;Down" << "NONE@3; 1 0";
-        QTest::newRow("Up at the start") << "#0;Up" << "ALL@0; 1 0";
+        QTest::newRow("Up, then Down from none") << "Up;Down" << "ALL@0 ALL; 1 0";
+        QTest::newRow("Down at the end, Up at the start") << "#3;Down;#0;Up" << "ALL@0; 2 0";
         QTest::newRow("Page Down, Page Up") << "PgDown;PgDown;PgUp" << "ALL@0 ALL NOINDEX ALL; 3 0";
         QTest::newRow("typing keeps the entry") << "#1;=x;Down" << "NOFOLLOW@2 NOFOLLOW; 3 1";
         QTest::newRow("no completion") << "=NO" << "NO@-1; 2 2";
@@ -218,8 +234,7 @@ private slots:
         // The list opens on the first entry when none was chosen.
         QTest::newRow("in the list, Down, Enter") << "F4;Down;Return" << "NOINDEX@1 NOINDEX; 1 0";
         QTest::newRow("the entry shown, again") << "#2;Alt+Down;Return" << "NOFOLLOW@2 NOFOLLOW; 1 0";
-        QTest::newRow("Esc closes the list") << "#1;F4;Down;Esc" << "NOINDEX@1; 1 0";
-        QTest::newRow("Alt+Up and F4 close the list") << "#1;F4;Alt+Up;F4;F4" << "NOINDEX@1; 1 0";
+        QTest::newRow("Esc, Alt+Up and F4 close the list") << "#1;F4;Down;Esc;F4;Alt+Up;F4;F4" << "NOINDEX@1; 1 0";
     }
 
     // Choosing reports the entry, even the one shown; typing never completes.

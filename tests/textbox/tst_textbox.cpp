@@ -4,6 +4,7 @@
 
 #include "KeySteps.h"
 #include "MultiLineTextBox.h"
+#include "OneLineTextBox.h"
 #include "TextBoxAccessibility.h"
 #include "WaitLimit.h"
 
@@ -14,6 +15,8 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -105,14 +108,10 @@ private slots:
         QTest::newRow("blanks hang at the edge") << 4 << "abcd    efg" << "abcd    |efg" << "";
         QTest::newRow("lines wrap apart") << 5 << "ab cd ef\n\ngh ij" << "ab cd |ef||gh ij" << "";
         QTest::newRow("no wrapping") << 0 << "ab cd ef gh ij\nk" << "ab cd ef gh ij|k" << "";
-        QTest::newRow("typing in the middle") << 12 << some << "" << "Ctrl+Home;Down;=xx yyyyy z";
-        QTest::newRow("backspace lets words up") << 12 << some << "" << "Ctrl+Home;Down;Home;Backspace;Backspace";
-        QTest::newRow("delete at a break") << 12 << some << "" << "Ctrl+Home;End;Delete;Delete;Delete;Delete";
-        QTest::newRow("new lines") << 12 << some << "" << "Ctrl+Home;Down;Return;Down;Down;Return;Backspace";
-        QTest::newRow("long: typing") << 12 << pieces << "" << "=xx yy";
-        QTest::newRow("long: deleting") << 12 << pieces << "" << "Delete;Delete;Ctrl+Delete";
-        QTest::newRow("long: a new line") << 12 << pieces << "" << "Return";
-        QTest::newRow("long: pasting a long word") << 12 << pieces << "" << "Ctrl+V";
+        QTest::newRow("typing in the middle, backspace lets words up, delete at a break, new lines") << 12 << some << ""
+            << "Ctrl+Home;Down;=xx yyyyy z;Ctrl+Home;Down;Home;Backspace;Backspace;Ctrl+Home;End;Delete;Delete;Delete;Delete;"
+               "Ctrl+Home;Down;Return;Down;Down;Return;Backspace";
+        QTest::newRow("long: typing, deleting, a new line, pasting a long word") << 12 << pieces << "" << "=xx yy;Delete;Delete;Ctrl+Delete;Return;Ctrl+V";
         // clang-format on
     }
 
@@ -194,6 +193,69 @@ private slots:
         QCOMPARE(box->text(), QGuiApplication::clipboard()->supportsSelection()
                                   ? QStringLiteral("one two\nthree fourne two\nthr")
                                   : QStringLiteral("one two\nthree four"));
+    }
+
+    // Dragged with the mouse, the drag's own loop run by the moves and the
+    // release sent while it runs: within the box, or to a one-line box,
+    // where line ends stay characters; on the way a drop caret shows where
+    // the text would land. A move is one undo step in each box.
+    void dragOut_data()
+    {
+        QTest::addColumn<QString>("text");   // "|" a line end, "[]" around the selection dragged
+        QTest::addColumn<int>("drop");       // at this column of the box's first line, -1 the one-line box's 1
+        QTest::addColumn<QString>("how");    // "Ctrl" held at the drop, or the box dragged from "read-only"
+        QTest::addColumn<QString>("after");  // the box, its selection, the one-line box ("xy")
+        // clang-format off
+        QTest::newRow("within, after") << "a[bc]defg" << 5 << "" << "adebcfg [bc] / xy";
+        QTest::newRow("within, before") << "a[bcdefg|h]" << 0 << "" << "bcdefg\nha [bcdefg\nh] / xy";
+        QTest::newRow("within, Ctrl: copied") << "a[bc]defg" << 5 << "Ctrl" << "abcdebcfg [bc] / xy";
+        QTest::newRow("onto itself") << "a[bcd]efg" << 2 << "" << "abcdefg [bcd] / xy";
+        QTest::newRow("to another box") << "a[b|c]d" << -1 << "" << "ad [] / xb\ncy";
+        QTest::newRow("to another box, Ctrl: copied") << "a[bc]d" << -1 << "Ctrl" << "abcd [bc] / xbcy";
+        QTest::newRow("from a read-only box: copied") << "a[bc]d" << -1 << "read-only" << "abcd [bc] / xbcy";
+        // clang-format on
+    }
+
+    void dragOut()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, drop);
+        QFETCH(QString, how);
+        QFETCH(QString, after);
+        const auto keys = how == "Ctrl" ? Qt::ControlModifier : Qt::NoModifier;
+        const qsizetype from = text.indexOf('['), to = text.indexOf(']') - 1;
+        makeBox(20)->setText(text.remove('[').remove(']').replace('|', '\n'));
+        box->setCursor(box->posAtOffset(to), box->posAtOffset(from));
+        box->setReadOnly(how == "read-only");
+        OneLineTextBox other(&window);
+        other.setGeometry(box->width() + 10, 10, 150, 30);
+        other.setText(QStringLiteral("xy"));
+        other.show();
+        const auto state = [&] { return box->text() + " [" + box->selectedText() + "] / " + other.text(); };
+        const QString before = state();
+        TextBox *into = drop < 0 ? static_cast<TextBox *>(&other) : box;
+        const int x = into->characterRect({0, drop < 0 ? 1 : drop}).x();
+        const QPoint press = box->characterRect(box->posAtOffset(from + 1)).topLeft() + QPoint(1, 2);
+        const QPoint global = into->viewport()->mapToGlobal(QPoint(x + 1, 8)), local = window.mapFromGlobal(global);
+        const QImage unseen = into->viewport()->grab().toImage();
+        QImage seen;
+        QTest::mousePress(box->viewport(), Qt::LeftButton, {}, press);
+        QTimer::singleShot(WaitLimit, &other, [&] { QTest::keyClick(window.windowHandle(), Qt::Key_Escape); });
+        QTimer::singleShot(0, &other, [&] {  // runs in the drag's loop
+            QMouseEvent move(QEvent::MouseMove, local, global, Qt::NoButton, Qt::LeftButton, keys);
+            QApplication::sendEvent(window.windowHandle(), &move);
+            seen = into->viewport()->grab().toImage();
+            QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, keys, local);
+        });
+        QTest::mouseMove(box->viewport(), press + QPoint(QApplication::startDragDistance() + 1, 0));
+        QCOMPARE(state(), after);
+        int darker = 0;  // where the drop caret was, shown only where the text was taken
+        for (int y = 0; y < 20; ++y)
+            darker += qGray(unseen.pixel(x, y)) - qGray(seen.pixel(x, y));
+        QCOMPARE(darker > 0, after != before);
+        act(box, QStringLiteral("Ctrl+Z"));
+        act(&other, QStringLiteral("Ctrl+Z"));
+        QCOMPARE(box->text() + " / " + other.text(), text + " / xy");
     }
 
     // The context menu does what the keys it names do, and offers only what

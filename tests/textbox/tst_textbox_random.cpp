@@ -275,6 +275,8 @@ private:
         log_ << QStringLiteral("mouse %1 at %2,%3 to %4,%5").arg(kind).arg(at.x()).arg(at.y()).arg(to.x()).arg(to.y());
         if (kind == 2)
             return QTest::mouseDClick(view, Qt::LeftButton, {}, at);
+        if (kind == 3)  // pressed on the selection, the mouse would drag it away
+            box_->setCursor(box_->cursor());
         QTest::mousePress(view, Qt::LeftButton, kind == 1 ? Qt::ShiftModifier : Qt::NoModifier, at);
         if (kind == 3) {
             QMouseEvent drag(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
