@@ -23,6 +23,7 @@
 #include "LayoutTable.h"
 #include "ProgramWiring.h"
 #include "WindowControls.h"
+#include "WindowSystem.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -75,9 +76,16 @@ double msSince(long long startNs)
 
 int probe(const char *which, int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    const long long spawned = std::atoll(std::getenv("ORVANE_BENCH_SPAWNED_NS"));
     const bool main = std::strcmp(which, "main") == 0;
+    // The program's own way up, as its main() takes it: the window system
+    // chosen before the application object, the key filter and the screen
+    // readers' factories installed after it.
+    if (main && !setUpWindowSystem(argc, argv))
+        return EXIT_FAILURE;
+    QApplication app(argc, argv);
+    if (main)
+        installProgramWiring();
+    const long long spawned = std::atoll(std::getenv("ORVANE_BENCH_SPAWNED_NS"));
     FirstPaint painted(main ? QStringLiteral("frmMain") : QStringLiteral("Baseline"), [spawned] {
         std::printf("%lld\n", nowNs() - spawned);
         std::fflush(stdout);

@@ -110,7 +110,11 @@ QStyle *classicStyle()
     // before the application does.
     static QPointer<QStyle> style;
     if (!style) {
-        style = new FormProxyStyle(QStyleFactory::create(QApplication::style()->name()));
+        // A fresh instance of the style the application's own is built on.
+        const QStyle *application = QApplication::style();
+        if (const auto *proxy = qobject_cast<const QProxyStyle *>(application))
+            application = proxy->baseStyle();
+        style = new FormProxyStyle(QStyleFactory::create(application->name()));
         style->setParent(qApp);
     }
     return style;

@@ -87,8 +87,17 @@ bool setUpWindowSystem(int argc, char **argv)
     environment.askedPlatform = platformArgument(argc, argv);
     if (environment.askedPlatform.isEmpty())
         environment.askedPlatform = qgetenv("QT_QPA_PLATFORM");
-    environment.waylandPluginInstalled = waylandPluginInstalled();
-    environment.waylandAnswers = waylandAnswers();
+    // The two probes (a folder listing, a connection) only where the choice
+    // turns on them: a platform named other than Wayland, or no Wayland desktop
+    // named, leaves them unread; the plugin counts only where X11 cannot be had.
+    const bool waylandInPlay = environment.askedPlatform.isEmpty()
+                                   ? !environment.waylandDisplay.isEmpty()
+                                   : environment.askedPlatform.startsWith("wayland");
+    if (waylandInPlay) {
+        environment.waylandPluginInstalled =
+            environment.x11Display.isEmpty() && waylandPluginInstalled();
+        environment.waylandAnswers = waylandAnswers();
+    }
 
     const WindowSystemChoice choice = chooseWindowSystem(environment);
     if (!choice.problem.isEmpty()) {

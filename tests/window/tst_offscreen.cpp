@@ -4,6 +4,8 @@
 
 #include "WindowFixture.h"
 
+#include <QCommonStyle>
+
 class TestOffscreen : public QObject {
     Q_OBJECT
 
@@ -27,6 +29,18 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w, WaitLimit));
         QVERIFY(w->close());
         QTRY_VERIFY_WITH_TIMEOUT(!w, WaitLimit);
+    }
+
+    // A menu bar's overflow button, whose icon is read only once drawn, draws
+    // the one Qt's styles draw.
+    void overflowIcon()
+    {
+        const auto icon = [](const QStyle *style) {
+            return style->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(16).toImage();
+        };
+        const QCommonStyle qtStyle;
+        QVERIFY(!icon(QApplication::style()).isNull());
+        QCOMPARE(icon(QApplication::style()), icon(&qtStyle));
     }
 };
 
