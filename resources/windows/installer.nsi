@@ -12,7 +12,9 @@
 ;   LICENSE   the licence text
 ;   OUTFILE   the installer to write
 
-Unicode true
+; A 64-bit installer for a 64-bit program: it also runs where Windows (or
+; Wine) has no 32-bit side.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true

@@ -242,6 +242,13 @@ private slots:
         f.act("Ctrl+End;" + edit + ";cmdCopyToClipboard", tags);
         const QByteArray bytes = QString(text).replace("\n", "\r\n").toUtf8();
         QCOMPARE(pasted(), bytes);
+#ifdef Q_OS_WIN
+        // Saved in the ANSI code page, which is 1252 where these tests run;
+        // the rows hold only its letters.
+        const QByteArray savedBytes = QString(text).replace("\n", "\r\n").toLatin1();
+#else
+        const QByteArray savedBytes = bytes;  // the system's code page is UTF-8
+#endif
         QTemporaryDir files;
         const QString file = files.filePath("tags.htm");
         QVERIFY(WindowFixture::writeFile(file, QByteArray(500, '.')));
@@ -249,7 +256,7 @@ private slots:
         f.act("cmdSave", tags);
         QFile saved(file);
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), save ? bytes : QByteArray(500, '.'));
+        QCOMPARE(saved.readAll(), save ? savedBytes : QByteArray(500, '.'));
         QCOMPARE(f.messages.join(""), "");
         QVERIFY(f.saves == 1 && tags->isVisible() && tags->isEnabled());
     }

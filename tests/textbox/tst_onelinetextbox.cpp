@@ -205,6 +205,9 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(QString, told);
+#ifdef Q_OS_WIN
+        QSKIP("On Windows Qt speaks to a screen reader once one asks (UI Automation); none asks here");
+#endif
         QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive(), WaitLimit);
         box->setText(QStringLiteral("abcd"));
         QGuiApplication::clipboard()->setText(QStringLiteral("xy"));
