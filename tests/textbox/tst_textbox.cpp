@@ -218,6 +218,9 @@ private slots:
 
     void dragOut()
     {
+#ifdef Q_OS_WIN
+        QSKIP("Windows' drag loop follows the real mouse and keys, which a test does not move");
+#endif
         QFETCH(QString, text);
         QFETCH(int, drop);
         QFETCH(QString, how);
