@@ -15,7 +15,7 @@
 //                                    paint, and exit
 
 #include "Baseline.h"
-#include "FirstPaint.h"
+#include "StartProbe.h"
 #include "Stats.h"
 
 #include "MultiLineTextBox.h"
@@ -83,22 +83,8 @@ int probe(const char *which, int argc, char **argv)
     if (main && !setUpWindowSystem(argc, argv))
         return EXIT_FAILURE;
     QApplication app(argc, argv);
-    if (main)
-        installProgramWiring();
     const long long spawned = std::atoll(std::getenv("ORVANE_BENCH_SPAWNED_NS"));
-    FirstPaint painted(main ? QStringLiteral("frmMain") : QStringLiteral("Baseline"), [spawned] {
-        std::printf("%lld\n", nowNs() - spawned);
-        std::fflush(stdout);
-        std::_Exit(0);  // no teardown: only the way up is measured
-    });
-    if (main) {
-        showWindow<frmMain>();
-    } else {
-        QWidget *baseline = makeBaselineWindow();
-        baseline->setObjectName(QStringLiteral("Baseline"));
-        baseline->show();
-    }
-    return app.exec();
+    return runUntilFirstPaint(app, main, [spawned] { std::printf("%lld\n", nowNs() - spawned); });
 }
 
 struct StartRun {

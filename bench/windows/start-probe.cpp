@@ -3,18 +3,13 @@
 // creation of this process to the window's first paint, then exits at once.
 // A console program, so that what it prints reaches the shell under Wine.
 
-#include "Baseline.h"
-#include "FirstPaint.h"
-
-#include "ProgramWiring.h"
-#include "frmMain.h"
+#include "StartProbe.h"
 
 #include <QApplication>
 
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -39,18 +34,5 @@ int main(int argc, char **argv)
 {
     const bool main = argc > 1 && std::strcmp(argv[1], "main") == 0;
     QApplication app(argc, argv);
-    FirstPaint painted(main ? QStringLiteral("frmMain") : QStringLiteral("Baseline"), [] {
-        std::printf("%.1f\n", msSinceProcessCreated());
-        std::fflush(stdout);
-        std::_Exit(0);  // no teardown: only the way up is measured
-    });
-    if (main) {
-        installProgramWiring();
-        showWindow<frmMain>();
-    } else {
-        QWidget *baseline = makeBaselineWindow();
-        baseline->setObjectName(QStringLiteral("Baseline"));
-        baseline->show();
-    }
-    return app.exec();
+    return runUntilFirstPaint(app, main, [] { std::printf("%.1f\n", msSinceProcessCreated()); });
 }

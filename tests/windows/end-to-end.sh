@@ -15,21 +15,8 @@
 # Needs WINEPREFIX set up and DISPLAY; every wait is bounded.
 set -euo pipefail
 exe=$1
-failed=0
 key='HKCU\Software\Quillfern\Orvane'
-
-fail() { echo "FAIL $*"; failed=1; }
-
-# Runs the command until it succeeds, for at most the given seconds: far
-# above what Wine on a busy machine takes, reached only when it never does.
-within() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
+. "$(dirname "${BASH_SOURCE[0]}")/steps.sh"
 
 # Sets `window` to the visible window named exactly $1.
 shown() {

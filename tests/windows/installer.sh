@@ -12,16 +12,7 @@
 # Needs WINEPREFIX set up and DISPLAY; every wait is bounded.
 set -euo pipefail
 setup=$1
-failed=0
-fail() { echo "FAIL $*"; failed=1; }
-within() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
-}
+. "$(dirname "${BASH_SOURCE[0]}")/steps.sh"
 unix_path() { timeout 60 winepath -u "$(timeout 60 wine cmd /c echo "$1" | tr -d '\r')"; }
 reg_value() {
   timeout 60 wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
@@ -70,7 +61,10 @@ timeout 60 wineserver -w || true
 timeout 300 wine "$folder/uninstall.exe" /S || fail "the uninstaller exited with $?"
 removed() { [ ! -e "$folder/orvane.exe" ] && [ ! -e "$menu_entry" ] &&
             ! timeout 60 wine reg query "$uninstall_key" >/dev/null 2>&1; }
-within 120 removed || fail "uninstalled, yet left: $(ls "$folder" 2>&1; ls "$menu_entry" 2>&1)"
+within 120 removed ||
+  fail "uninstalled, yet left behind:$([ -e "$folder/orvane.exe" ] && echo " the program")$(
+    [ -e "$menu_entry" ] && echo " the Start menu entry")$(
+    timeout 60 wine reg query "$uninstall_key" >/dev/null 2>&1 && echo " the apps entry")"
 [ ! -e "$folder" ] || fail "the program's folder $folder is still there"
 [ -n "$(reg_value "$settings_key" Left)" ] || fail "uninstalling removed the user's settings"
 
