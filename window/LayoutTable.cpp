@@ -52,6 +52,12 @@ QFont dialogFont()
         QFont f(QStringLiteral("Liberation Sans"));
         f.setPointSizeF(8.25);
         f.setStretch(96);
+#ifdef Q_OS_WIN
+        // Drawn by Windows' font engine narrowed so, its kerning pairs come
+        // out at the wrong scale: the blank after a capital A all but goes
+        // ("<META NAME" reads "<METANAME"). The classic font has no kerning.
+        f.setKerning(false);
+#endif
         return f;
     }();
     return font;

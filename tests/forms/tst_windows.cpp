@@ -47,6 +47,15 @@ private slots:
     void init() { QVERIFY(f.start()); }
     void cleanup() { f.finish(); }
 
+    // A blank keeps its width in the windows' font, after a capital A too:
+    // "<META NAME", not "<METANAME".
+    void blanksKeepTheirWidth()
+    {
+        const QFontMetricsF m(f.get("txtTitle")->font());
+        const qreal blank = m.horizontalAdvance(QStringLiteral("A B")) - m.horizontalAdvance(QStringLiteral("AB"));
+        QVERIFY2(blank > m.horizontalAdvance(QLatin1Char(' ')) * 0.75, qPrintable(QString::number(blank)));
+    }
+
     // A fixed size; Tab row by row, left to right, and round.
     void asFirstSeen()
     {
