@@ -549,14 +549,12 @@ QVariant TextBox::inputMethodQuery(Qt::InputMethodQuery query) const
         return true;
     case Qt::ImHints:
         return int(mode_ == Mode::OneLine ? Qt::ImhNone : Qt::ImhMultiLine);
-    // Qt asks through a const function; a place's rectangle lays out the
-    // piece it is in when that piece is not laid out.
+    // Qt asks through a const function, and a place's rectangle may lay out
+    // the piece it is in: the two are kept as the caret and the view move.
     case Qt::ImCursorRectangle:
-        return QRectF(const_cast<TextBox *>(this)->characterRect(cursor_).translated(
-            viewport()->pos()));
+        return QRectF(inputMethodRects_.first.translated(viewport()->pos()));
     case Qt::ImAnchorRectangle:
-        return QRectF(const_cast<TextBox *>(this)->characterRect(anchor_).translated(
-            viewport()->pos()));
+        return QRectF(inputMethodRects_.second.translated(viewport()->pos()));
     case Qt::ImFont:
         return font();
     case Qt::ImSurroundingText:

@@ -13,6 +13,7 @@
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 
+#include <utility>
 #include <vector>
 
 class TextBox : public QAbstractScrollArea {
@@ -125,6 +126,7 @@ private:
     void restartBlink();
     void offerSelection() const;
     void notifyAccessible(TextPos from, const QString &removed, const QString &inserted);
+    void keepInputMethodRects();
     void startDrag();
     void takeDrop(QDropEvent *event, bool drop);
     void showDropCaret(bool shown, TextPos at = {});
@@ -134,6 +136,7 @@ private:
     TextLayout layout_{lines_};
     TextPos cursor_;
     TextPos anchor_;
+    std::pair<QRect, QRect> inputMethodRects_;  // the caret's and the anchor's
     qreal goalX_ = -1;  // the x that Up and Down keep to, < 0: the caret's own
     std::vector<Edit> undo_;
     std::vector<Edit> redo_;

@@ -225,12 +225,14 @@ void TextBox::scrollToCursor()
     updateScrollBars();
     if (mode_ != Mode::Wrapped)
         scrollSideways(int(std::floor(layout_.x(cursor_))));
+    keepInputMethodRects();
 }
 
 void TextBox::scrollContentsBy(int, int)
 {
     if (!syncingScrollBars_)
         layout_.setTop(verticalScrollBar()->value());
+    keepInputMethodRects();
     viewport()->update();
 }
 
@@ -239,7 +241,15 @@ void TextBox::resizeEvent(QResizeEvent *event)
     QAbstractScrollArea::resizeEvent(event);
     layout_.setWidth(textWidth(), mode_ == Mode::Wrapped);
     updateScrollBars();
+    keepInputMethodRects();
     viewport()->update();
+}
+
+// Where an input method's window goes: kept whenever the caret or the view
+// moves, for inputMethodQuery, which Qt calls as const.
+void TextBox::keepInputMethodRects()
+{
+    inputMethodRects_ = {characterRect(cursor_), characterRect(anchor_)};
 }
 
 void TextBox::changeEvent(QEvent *event)
