@@ -15,15 +15,10 @@ stop_wine() {
 }
 trap stop_wine EXIT
 
-# The prefix is set up and the server started before anything runs. Started
-# under CTest, Wine's background programs (services, explorer) would hold a
-# test's output pipe open and CTest would wait for them.
-echo "== Wine prefix $WINEPREFIX"
-if ! timeout 600 bash -c 'wineserver -p && wineboot -i' </dev/null >"$out/wine/wine.log" 2>&1; then
-  echo "Wine could not set up the prefix:" >&2
-  cat "$out/wine/wine.log" >&2
-  exit 1
-fi
+# The prefix set up and the server started before anything runs.
+wine_home=$out/wine
+. "$repo/scripts/wine-home.sh"
+start_wine
 
 # Qt Test writes to the debugger's channel unless told that its output is
 # read; Wine passes the QT_ variables of the environment on to no program,
