@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QProcess>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTimer>
@@ -48,6 +49,27 @@ QString rows(MultiLineTextBox *box)
 }
 
 void act(QWidget *box, const QString &steps) { keysteps::act(box, steps); }
+
+#ifdef DRAG_SOURCE
+// Counts the drags over a widget and the drops on it, before it sees them.
+struct DragEvents : QObject {
+    int over = 0, drops = 0;  // entered or moved over; dropped on
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        over += event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove;
+        drops += event->type() == QEvent::Drop;
+        return false;
+    }
+};
+
+// Moves the X server's mouse as a user's hand does (xdotool's steps).
+bool handMoves(const QStringList &steps)
+{
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), steps);
+    return xdotool.waitForFinished(WaitLimit) && xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0;
+}
+#endif
 
 }  // namespace
 
@@ -260,6 +282,62 @@ private slots:
         act(&other, QStringLiteral("Ctrl+Z"));
         QCOMPARE(box->text() + " / " + other.text(), text + " / xy");
     }
+
+#ifdef DRAG_SOURCE
+    // Text dragged from another program with the mouse, as a user drags an
+    // address from a browser: taken where it is dropped, its line end kept,
+    // as one undo step, and the program told it moved; a read-only box
+    // refuses it, and the program is told so and keeps its text.
+    void dropFromAnotherProgram_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("after");  // the box's text; what the program was told
+        QTest::newRow("taken") << false << "ax\nyb; dropped 2";
+        QTest::newRow("read-only: refused") << true << "ab; dropped 0";
+    }
+
+    void dropFromAnotherProgram()
+    {
+        QFETCH(bool, readOnly);
+        QFETCH(QString, after);
+        makeBox(20)->setText(QStringLiteral("ab"));
+        box->setReadOnly(readOnly);
+        DragEvents seen;
+        box->viewport()->installEventFilter(&seen);
+        QProcess source;
+        source.start(QStringLiteral(DRAG_SOURCE), {QStringLiteral("x\ny")});
+        QByteArray said;
+        const auto says = [&](const char *what) {
+            said += source.readAllStandardOutput();
+            return said.contains(what);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(says("shown"), WaitLimit);
+        const QList<QByteArray> from = said.trimmed().split(' ');
+        const QPoint to = box->viewport()->mapToGlobal(box->characterRect({0, 1}).topLeft() + QPoint(2, 5));
+        const auto x = [](int at) { return QString::number(at); };
+        // Pressed in the program, and moved only once its drag has begun:
+        // it starts where the mouse is then, and a step on the way would
+        // come after.
+        QVERIFY(handMoves({"mousemove", QString(from[1]), QString(from[2]), "mousedown", "1"}));
+        QTRY_VERIFY_WITH_TIMEOUT(says("dragging"), WaitLimit);
+        // Over the box until it has seen the drag: a move made while the
+        // program still waits for the box's answer to the last is not sent.
+        for (int wiggle = 0; !seen.over && wiggle < WaitLimit / 100; ++wiggle) {
+            QVERIFY(handMoves({"mousemove", x(to.x() + wiggle % 2), x(to.y())}));
+            QTest::qWait(100);
+        }
+        QVERIFY(seen.over);
+        QVERIFY(handMoves({"mouseup", "1"}));
+        // The program is answered as the mouse is let go; a drop it was
+        // told the box would take comes to the box after that.
+        QTRY_VERIFY_WITH_TIMEOUT(says("dropped") && (seen.drops || said.contains("dropped 0")), WaitLimit);
+        QCOMPARE(box->text() + "; " + said.mid(said.indexOf("dropped")).trimmed(), after);
+        act(box, QStringLiteral("Ctrl+Z"));
+        QCOMPARE(box->text(), QStringLiteral("ab"));
+        source.kill();
+        source.waitForFinished(WaitLimit);
+    }
+#endif
 
     // The context menu does what the keys it names do, and offers only what
     // can be done now; Ctrl+V with nothing to paste keeps the selection.
