@@ -20,6 +20,7 @@
 #include <QWindow>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -50,7 +51,7 @@ QString rows(MultiLineTextBox *box)
 
 void act(QWidget *box, const QString &steps) { keysteps::act(box, steps); }
 
-#ifdef DRAG_SOURCE
+#ifdef DRAG_PEER
 // Counts the drags over a widget and the drops on it, before it sees them.
 struct DragEvents : QObject {
     int over = 0, drops = 0;  // entered or moved over; dropped on
@@ -61,6 +62,32 @@ struct DragEvents : QObject {
         return false;
     }
 };
+
+// Another program on the display that text is dragged from or into, and
+// what it has said; stopped when done with.
+struct DragPeer {
+    QProcess program;
+    QByteArray said;
+    explicit DragPeer(const QStringList &how) { program.start(QStringLiteral(DRAG_PEER), how); }
+    ~DragPeer()
+    {
+        program.kill();
+        program.waitForFinished(WaitLimit);
+    }
+    bool says(const char *what)
+    {
+        said += program.readAllStandardOutput();
+        return said.contains(what);
+    }
+    QString line(const char *starting) const { return said.mid(said.indexOf(starting)).split('\n').front(); }
+    QPoint middle() const  // of its window on the screen
+    {
+        const QStringList shown = line("shown").split(' ');
+        return shown.size() == 3 ? QPoint(shown[1].toInt(), shown[2].toInt()) : QPoint();
+    }
+};
+
+QString number(int n) { return QString::number(n); }
 
 // Moves the X server's mouse as a user's hand does (xdotool's steps).
 bool handMoves(const QStringList &steps)
@@ -283,7 +310,7 @@ private slots:
         QCOMPARE(box->text() + " / " + other.text(), text + " / xy");
     }
 
-#ifdef DRAG_SOURCE
+#ifdef DRAG_PEER
     // Text dragged from another program with the mouse, as a user drags an
     // address from a browser: taken where it is dropped, its line end kept,
     // as one undo step, and the program told it moved; a read-only box
@@ -304,38 +331,77 @@ private slots:
         box->setReadOnly(readOnly);
         DragEvents seen;
         box->viewport()->installEventFilter(&seen);
-        QProcess source;
-        source.start(QStringLiteral(DRAG_SOURCE), {QStringLiteral("x\ny")});
-        QByteArray said;
-        const auto says = [&](const char *what) {
-            said += source.readAllStandardOutput();
-            return said.contains(what);
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(says("shown"), WaitLimit);
-        const QList<QByteArray> from = said.trimmed().split(' ');
+        DragPeer source({QStringLiteral("give"), QStringLiteral("x\ny")});
+        QTRY_VERIFY_WITH_TIMEOUT(source.says("shown"), WaitLimit);
+        const QPoint from = source.middle();
         const QPoint to = box->viewport()->mapToGlobal(box->characterRect({0, 1}).topLeft() + QPoint(2, 5));
-        const auto x = [](int at) { return QString::number(at); };
         // Pressed in the program, and moved only once its drag has begun:
         // it starts where the mouse is then, and a step on the way would
         // come after.
-        QVERIFY(handMoves({"mousemove", QString(from[1]), QString(from[2]), "mousedown", "1"}));
-        QTRY_VERIFY_WITH_TIMEOUT(says("dragging"), WaitLimit);
+        QVERIFY(handMoves({"mousemove", number(from.x()), number(from.y()), "mousedown", "1"}));
+        QTRY_VERIFY_WITH_TIMEOUT(source.says("dragging"), WaitLimit);
         // Over the box until it has seen the drag: a move made while the
         // program still waits for the box's answer to the last is not sent.
         for (int wiggle = 0; !seen.over && wiggle < WaitLimit / 100; ++wiggle) {
-            QVERIFY(handMoves({"mousemove", x(to.x() + wiggle % 2), x(to.y())}));
+            QVERIFY(handMoves({"mousemove", number(to.x() + wiggle % 2), number(to.y())}));
             QTest::qWait(100);
         }
         QVERIFY(seen.over);
         QVERIFY(handMoves({"mouseup", "1"}));
         // The program is answered as the mouse is let go; a drop it was
         // told the box would take comes to the box after that.
-        QTRY_VERIFY_WITH_TIMEOUT(says("dropped") && (seen.drops || said.contains("dropped 0")), WaitLimit);
-        QCOMPARE(box->text() + "; " + said.mid(said.indexOf("dropped")).trimmed(), after);
+        QTRY_VERIFY_WITH_TIMEOUT(source.says("dropped") && (seen.drops || source.says("dropped 0")), WaitLimit);
+        QCOMPARE(box->text() + "; " + source.line("dropped"), after);
         act(box, QStringLiteral("Ctrl+Z"));
         QCOMPARE(box->text(), QStringLiteral("ab"));
-        source.kill();
-        source.waitForFinished(WaitLimit);
+    }
+
+    // The selection, a line end in it, dragged out into another program
+    // with the mouse: the program decides. Copied, the box keeps it; moved,
+    // it leaves the box as one undo step.
+    void dragOutToAnotherProgram_data()
+    {
+        QTest::addColumn<QString>("takes");
+        QTest::addColumn<QString>("after");  // the box's text; what the program took
+        QTest::newRow("copied") << "copy" << "ab\ncd; took b|c";
+        QTest::newRow("moved") << "move" << "ad; took b|c";
+    }
+
+    void dragOutToAnotherProgram()
+    {
+        QFETCH(QString, takes);
+        QFETCH(QString, after);
+        makeBox(20)->setText(QStringLiteral("ab\ncd"));
+        box->setCursor({1, 1}, {0, 1});
+        DragPeer target({QStringLiteral("take"), takes});
+        QTRY_VERIFY_WITH_TIMEOUT(target.says("shown"), WaitLimit);
+        const QPoint into = target.middle();
+        // The rest runs in the drag's own loop, once the program has seen
+        // the drag twice: it answers each move before it is sent the next,
+        // so by then this side knows the program takes it, and lets go.
+        QProcess nudge, releaser;
+        bool letGo = false;
+        const auto release = [&] {
+            if (!std::exchange(letGo, true))
+                releaser.start(QStringLiteral("xdotool"), {"mouseup", "1"});
+        };
+        QObject::connect(&target.program, &QProcess::readyReadStandardOutput, &nudge, [&] {
+            target.says("");
+            const qsizetype overs = target.said.count("over");
+            if (overs == 1 && nudge.state() == QProcess::NotRunning)
+                nudge.start(QStringLiteral("xdotool"), {"mousemove", number(into.x() + 3), number(into.y())});
+            if (overs > 1)
+                release();
+        });
+        QTimer::singleShot(WaitLimit, &nudge, release);  // a drag never ends on its own
+        // On the selection: nearer the end of its first character than its start.
+        const QPoint press = box->viewport()->mapToGlobal(box->characterRect({0, 1}).topRight() + QPoint(-1, 5));
+        QVERIFY(handMoves({"mousemove", number(press.x()), number(press.y()), "mousedown", "1", "mousemove",
+                           number(press.x() + 20), number(press.y()), "mousemove", number(into.x()), number(into.y())}));
+        QTRY_VERIFY_WITH_TIMEOUT(target.says("took"), WaitLimit);
+        QCOMPARE(box->text() + "; " + target.line("took"), after);
+        act(box, QStringLiteral("Ctrl+Z"));
+        QCOMPARE(box->text(), QStringLiteral("ab\ncd"));
     }
 #endif
 
