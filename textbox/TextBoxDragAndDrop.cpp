@@ -72,7 +72,11 @@ void TextBox::takeDrop(QDropEvent *event, bool drop)
     // Plain text, or addresses (files from a file manager), which Qt gives
     // as text one a line, as Qt's own boxes take them.
     const bool hasText = event->mimeData() && event->mimeData()->hasText();
-    if (readOnly_ || !hasText || ontoItself) {
+    // Only the drop fetches the text from the program it comes from. None
+    // came (the program has gone, or gave nothing): refused, so that a
+    // program waiting for the answer does not take its text as moved here.
+    const QString text = drop && hasText ? event->mimeData()->text() : QString();
+    if (readOnly_ || !hasText || ontoItself || (drop && text.isEmpty())) {
         event->ignore();
         showDropCaret(false);
         return;
@@ -83,7 +87,6 @@ void TextBox::takeDrop(QDropEvent *event, bool drop)
         return;
     endPreedit();
     const UserAction user(this);
-    const QString text = event->mimeData()->text();
     if (draggingOut_ && move) {
         // Moved within the box: out of its place and in at the drop as one
         // undo step, which Ctrl+Z undoes whole, as in Qt's multi-line box:

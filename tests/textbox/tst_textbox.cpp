@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMimeData>
 #include <QProcess>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -308,6 +309,25 @@ private slots:
         act(box, QStringLiteral("Ctrl+Z"));
         act(&other, QStringLiteral("Ctrl+Z"));
         QCOMPARE(box->text() + " / " + other.text(), text + " / xy");
+    }
+
+    // A drop whose text never came (its program has gone, or gave none) is
+    // refused, so that a program waiting for the answer keeps its text;
+    // text that came is taken.
+    void dropWithoutText()
+    {
+        for (const QString &dropped : {QString(), QStringLiteral("x")}) {
+            makeBox(20)->setText(QStringLiteral("ab"));
+            QMimeData mime;
+            mime.setText(dropped);
+            const QPoint at = box->characterRect({0, 1}).topLeft() + QPoint(1, 5);
+            QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, {});
+            QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, {});
+            QApplication::sendEvent(box->viewport(), &enter);
+            QApplication::sendEvent(box->viewport(), &drop);
+            QCOMPARE(box->text() + (drop.isAccepted() ? " taken" : " refused"),
+                     dropped.isEmpty() ? QStringLiteral("ab refused") : QStringLiteral("axb taken"));
+        }
     }
 
 #ifdef DRAG_PEER
