@@ -19,6 +19,7 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -40,40 +41,34 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        if (shown_)
-            return;
-        shown_ = true;
         const QPoint middle = mapToGlobal(rect().center());
-        say(QStringLiteral("shown %1 %2").arg(middle.x()).arg(middle.y()));
+        if (!std::exchange(shown_, true))
+            say(QStringLiteral("shown %1 %2").arg(middle.x()).arg(middle.y()));
     }
     void mousePressEvent(QMouseEvent *) override
     {
-        if (takes_ != Qt::IgnoreAction)
+        if (acceptDrops())
             return;
         auto *drag = new QDrag(this);
-        auto *mime = new QMimeData;
-        mime->setText(text_);
-        drag->setMimeData(mime);
+        drag->setMimeData(new QMimeData);
+        drag->mimeData()->setText(text_);
         say(QStringLiteral("dragging"));
         say(QStringLiteral("dropped %1").arg(drag->exec(Qt::CopyAction | Qt::MoveAction)));
     }
     void dragEnterEvent(QDragEnterEvent *event) override { take(event); }
-    void dragMoveEvent(QDragMoveEvent *event) override
-    {
-        take(event);
-        say(QStringLiteral("over"));
-    }
+    void dragMoveEvent(QDragMoveEvent *event) override { take(event, QStringLiteral("over")); }
     void dropEvent(QDropEvent *event) override
     {
-        take(event);
-        say("took " + event->mimeData()->text().replace('\n', '|'));
+        take(event, "took " + event->mimeData()->text().replace('\n', '|'));
     }
 
 private:
-    void take(QDropEvent *event)
+    void take(QDropEvent *event, const QString &report = QString())
     {
         event->setDropAction(takes_);
         event->accept();
+        if (!report.isNull())
+            say(report);
     }
 
     QString text_;
@@ -86,16 +81,14 @@ private:
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const QString mode = argc > 2 ? QString::fromLocal8Bit(argv[1]) : QString();
-    const QString what = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
-    if (mode != "give" && mode != "take") {
+    const QStringList how = app.arguments().mid(1);
+    if (how.size() != 2 || (how[0] != "give" && how[0] != "take")) {
         std::fprintf(stderr, "usage: drag_peer give TEXT | take copy|move\n");
         return 2;
     }
-    const Qt::DropAction takes = mode == "give" ? Qt::IgnoreAction
-                                 : what == "copy" ? Qt::CopyAction
-                                                  : Qt::MoveAction;
-    DragPeer peer(mode == "give" ? what : QString(), takes);
+    const bool gives = how[0] == "give";
+    DragPeer peer(gives ? how[1] : QString(),
+                  gives ? Qt::IgnoreAction : how[1] == "copy" ? Qt::CopyAction : Qt::MoveAction);
     peer.show();
     return app.exec();
 }
